@@ -1,0 +1,23 @@
+#include "app/ModeQuery.h"
+
+#include "app/ExitCodes.h"
+#include "common/ConsoleOutput.h"
+#include "device/CommPort.h"
+#include "device/ProbeUsb.h"
+
+#include <string>
+
+int ReportMode() {
+    char szUsbString[kUsbStringSize] = {};
+    const UsbType mode = ProbeUsb(szUsbString, kUsbStringSize);
+    std::string line = szUsbString;
+    if (mode == IDCOMMCLASSTYPE) {
+        char szPortName[kPortNameSize] = {};
+        if (GetCommPortName(szPortName, kPortNameSize)) {
+            line += " = ";
+            line += szPortName;
+        }
+    }
+    PrintLine(line);
+    return IsProbeError(szUsbString) ? kExitNoPrinter : kExitOk;
+}

@@ -1,0 +1,43 @@
+// The printer's device channel: finds the printer's interface for a mode through the Setup
+// API and opens one of its pipes as a file. Each operation makes its own CUsbDevice on the
+// stack; the object keeps no handle, only the last device path it looked at.
+#pragma once
+
+#include "device/UsbType.h"
+
+class CUsbDevice {
+  public:
+    static constexpr int kNameBufSize = 256;
+
+    CUsbDevice();
+    virtual ~CUsbDevice() = default;
+    CUsbDevice(const CUsbDevice&) = delete;
+    CUsbDevice& operator=(const CUsbDevice&) = delete;
+
+    // Opens <printer's device path in `mode`>\<pipeName>; INVALID_HANDLE_VALUE when the
+    // printer is absent in that mode or the pipe does not open. The caller closes the handle.
+    HANDLE open_file(UsbType mode, const char* pipeName);
+
+    // Finds the printer's interface for `mode` and proves that it opens; the buffer then holds
+    // its device path.
+    BOOL GetUsbDeviceFileName(UsbType mode, char* outNameBuf, int nOutNameBufSize);
+
+    // The open interface of the printer in `interfaceClass`, or INVALID_HANDLE_VALUE. The
+    // buffer holds the last path examined.
+    HANDLE OpenUsbDevice(const GUID& interfaceClass, char* outNameBuf, int nOutNameBufSize);
+
+    // Copies the interface's path to the buffer and opens it when it belongs to the printer.
+    HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, PSP_DEVICE_INTERFACE_DATA pInterfaceData,
+                               char* outNameBuf, int nOutNameBufSize);
+
+    const char* DeviceName() const { return m_szDeviceName; }
+
+    // Room a device path needs in the name buffer beyond its own characters: the backslash,
+    // a six-character pipe name and the terminator.
+    static constexpr int kPipeSuffixRoom = 1 + 6 + 1;
+    // Consecutive enumeration errors after which a class counts as holding no printer.
+    static constexpr int kMaxConsecutiveEnumErrors = 16;
+
+  private:
+    char m_szDeviceName[kNameBufSize];
+};

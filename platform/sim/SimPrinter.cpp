@@ -1,0 +1,97 @@
+#include "SimPrinter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace sim {
+
+const GUID kNativeClass = {
+    0x5E0A3C91, 0x7D24, 0x4B6F, {0x9A, 0x18, 0xC2, 0xD4, 0xE6, 0xF8, 0x0B, 0x13}};
+const GUID kPrinterClass = {
+    0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
+const GUID kCommPortClass = {
+    0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
+
+GUID ClassOfMode(int mode) {
+    switch (mode) {
+    case 1:
+        return kPrinterClass;
+    case 2:
+        return kCommPortClass;
+    default:
+        return kNativeClass;
+    }
+}
+
+namespace {
+constexpr std::uint8_t kModeCommand[] = {0x1F, 0x0B, 0x4E, 0x1F, 0x43};
+constexpr std::uint8_t kRestartCommand[] = {0x1D, 0xFF};
+
+std::string ClassText(const GUID& g) {
+    char text[40];
+    std::snprintf(text, sizeof text, "{%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
+                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
+                  g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+    return text;
+}
+
+bool EndsWith(const std::vector<std::uint8_t>& data, const std::uint8_t* tail, std::size_t n) {
+    return data.size() >= n && std::equal(tail, tail + n, data.end() - static_cast<long>(n));
+}
+} // namespace
+
+void Printer::attach(int mode) {
+    attached_ = true;
+    restarting_ = false;
+    mode_ = mode;
+    ++session_;
+}
+
+void Printer::detach() {
+    attached_ = false;
+    ++session_;
+}
+
+std::string Printer::path() const {
+    if (pathOverride) {
+        return *pathOverride;
+    }
+    return "\\\\?\\usb#" + hardwareId + "#" + instance + "#" + ClassText(ClassOfMode(mode_));
+}
+
+bool Printer::receive(const std::uint8_t* bytes, std::size_t count, std::uint64_t now) {
+    if (failWrites || !online()) {
+        return false;
+    }
+    writes_.push_back({now, std::vector<std::uint8_t>(bytes, bytes + count)});
+    received_.insert(received_.end(), bytes, bytes + count);
+    // The firmware acts on a complete mode command, then restarts on 1D FF.
+    if (received_.size() >= 6 &&
+        std::equal(std::begin(kModeCommand), std::end(kModeCommand), received_.end() - 6)) {
+        pendingMode_ = received_.back();
+    }
+    if (EndsWith(received_, kRestartCommand, 2)) {
+        received_.clear();
+        restarting_ = true;
+        ++session_;
+        ++restarts_;
+        backAtMs_ = now + restartMs;
+    }
+    return true;
+}
+
+void Printer::update(std::uint64_t now) {
+    if (!attached_ || !restarting_ || neverReturns || now < backAtMs_) {
+        return;
+    }
+    restarting_ = false;
+    if (returnMode) {
+        mode_ = *returnMode;
+    } else if (pendingMode_ >= 0) {
+        mode_ = pendingMode_;
+    }
+    pendingMode_ = -1;
+    ++session_;
+}
+
+} // namespace sim

@@ -1,0 +1,159 @@
+// The simulated machine behind the host build's Win32 functions: device interfaces, the
+// printer, the registry, the debugger channel, a virtual clock, resource accounting and
+// fault injection. Tests configure it, run Orvane's code, then inspect it.
+#pragma once
+
+#include "SimPrinter.h"
+#include "win32_sim.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// Calls that can be made to fail. Release calls (CloseHandle, RegCloseKey, GlobalFree, ...)
+// cannot fail on a valid object and are not listed.
+enum class Api {
+    CreateFileA,
+    WriteFile,
+    SetupDiGetClassDevsA,
+    SetupDiEnumDeviceInterfaces,
+    SetupDiGetDeviceInterfaceDetailA,
+    GlobalAlloc,
+    GlobalLock,
+    RegOpenKeyExA,
+    RegQueryValueExA,
+    GetModuleHandleA,
+};
+const char* ApiName(Api api);
+
+// One slot of a class's enumeration: an interface, or an error that the enumeration reports
+// for that member index.
+struct EnumSlot {
+    std::string path;
+    bool opensBare = true;
+    bool opensPipes = true;
+    DWORD error = 0; // non-zero: SetupDiEnumDeviceInterfaces fails with it for this index
+};
+
+struct RegistryValue {
+    DWORD type = REG_SZ;
+    std::vector<std::uint8_t> data;
+};
+
+struct Resources {
+    int files = 0;
+    int deviceLists = 0;
+    int registryKeys = 0;
+    int globalBlocks = 0;
+    int globalLocks = 0;
+    bool operator==(const Resources&) const = default;
+};
+
+class System {
+  public:
+    // Virtual clock: Sleep advances it at once.
+    std::uint64_t now() const { return nowMs_; }
+    void advance(std::uint64_t ms);
+
+    // Device interfaces beside the printer's.
+    void addInterface(const GUID& cls, std::string path, bool opensBare = true,
+                      bool opensPipes = true);
+    void addEnumerationError(const GUID& cls, DWORD error);
+    // Every member index past the listed slots fails with this error instead of
+    // ERROR_NO_MORE_ITEMS: an enumeration that never ends by itself.
+    void failEnumerationForever(const GUID& cls, DWORD error);
+    void failClassDevs(const GUID& cls);
+    Printer& printer() { return printer_; }
+
+    // Registry, HKEY_LOCAL_MACHINE only. Key paths are compared case-insensitively.
+    void addRegistryKey(const std::string& key);
+    void setRegistryValue(const std::string& key, const std::string& name, RegistryValue value);
+    void setRegistryString(const std::string& key, const std::string& name, const std::string& text,
+                           bool terminated = true);
+
+    // Faults: the n-th failable call (counted from reset, from 0) fails with `error`.
+    void failCallNumber(std::uint64_t n, DWORD error);
+    // The n-th call of one function (from 0) fails with `error`.
+    void failCall(Api api, int nth, DWORD error);
+    std::uint64_t failableCalls() const { return callCount_; }
+    int callsOf(Api api) const;
+    const std::vector<std::string>& injectedFaults() const { return injected_; }
+
+    // What happened.
+    const std::vector<std::string>& debugOutput() const { return debugOutput_; }
+    const std::vector<std::string>& createFilePaths() const { return createFilePaths_; }
+    Resources openResources() const;
+    bool consoleFreed() const { return consoleFreed_; }
+    void setCommandLine(std::string commandLine) { commandLine_ = std::move(commandLine); }
+
+    // --- used by the simulated Win32 functions ---
+    bool injectFault(Api api);
+    std::vector<EnumSlot> enumerationOf(const GUID& cls) const;
+    bool classDevsFail(const GUID& cls) const;
+    std::optional<DWORD> foreverError(const GUID& cls) const;
+    bool keyExists(const std::string& key) const;
+    std::optional<RegistryValue> registryValue(const std::string& key,
+                                               const std::string& name) const;
+    void recordDebugOutput(const char* text) { debugOutput_.emplace_back(text); }
+    void recordCreateFile(const char* path) { createFilePaths_.emplace_back(path); }
+    DWORD lastError = 0;
+    int badReleases = 0; // closes and frees of objects that were not open
+    bool consoleFreed_ = false;
+    std::string commandLine_ = "Orvane.exe";
+
+    struct Handle {
+        enum class Kind { File, DeviceList, RegistryKey, Global };
+        explicit Handle(Kind k) : kind(k) {}
+        Kind kind;
+        // File: which printer pipe or interface it reaches.
+        PipeTarget target{};
+        std::uint64_t printerSession = 0;
+        // DeviceList: the snapshot taken by SetupDiGetClassDevsA.
+        GUID cls{};
+        std::vector<EnumSlot> slots;
+        std::optional<DWORD> foreverError;
+        // RegistryKey
+        std::string keyPath;
+        // Global
+        std::vector<std::uint8_t> memory;
+        int locks = 0;
+    };
+    void* addHandle(Handle handle);
+    Handle* findHandle(const void* handle, Handle::Kind kind);
+    bool releaseHandle(const void* handle, Handle::Kind kind);
+
+    static std::string lower(std::string text);
+
+  private:
+    struct ClassConfig {
+        std::vector<EnumSlot> slots;
+        std::optional<DWORD> foreverError;
+        bool failClassDevs = false;
+    };
+    bool printerListsPort() const;
+    static std::string classKey(const GUID& cls);
+
+    std::uint64_t nowMs_ = 0;
+    std::map<std::string, ClassConfig> classes_;
+    Printer printer_;
+    std::map<std::string, std::map<std::string, RegistryValue>> registry_;
+    std::map<std::uint64_t, DWORD> faultsByNumber_;
+    std::map<std::pair<Api, int>, DWORD> faultsByApi_;
+    std::map<Api, int> callsByApi_;
+    std::uint64_t callCount_ = 0;
+    std::vector<std::string> injected_;
+    std::vector<std::string> debugOutput_;
+    std::vector<std::string> createFilePaths_;
+    std::map<std::uintptr_t, Handle> handles_;
+    std::uintptr_t nextHandle_ = 0x1000;
+};
+
+// The one simulated machine; reset() gives a fresh one (no devices, empty registry, clock 0).
+System& machine();
+void reset();
+
+} // namespace sim

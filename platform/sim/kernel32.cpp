@@ -1,0 +1,239 @@
+// Simulated kernel32: files on device interfaces and printer pipes, the virtual clock,
+// the debugger channel and global memory.
+#include "SimSystem.h"
+
+#include <strings.h>
+
+using sim::machine;
+using Handle = sim::System::Handle;
+
+namespace {
+
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+enum class Suffix { Bare, Pipe00, Pipe01, Other };
+
+// Splits "<interface path>\PIPE0x" against one interface path.
+Suffix Match(const std::string& opened, const std::string& interfacePath) {
+    if (interfacePath.empty() || opened.size() < interfacePath.size() ||
+        !SameText(opened.substr(0, interfacePath.size()), interfacePath)) {
+        return Suffix::Other;
+    }
+    const std::string rest = opened.substr(interfacePath.size());
+    if (rest.empty()) {
+        return Suffix::Bare;
+    }
+    if (SameText(rest, "\\PIPE00")) {
+        return Suffix::Pipe00;
+    }
+    if (SameText(rest, "\\PIPE01")) {
+        return Suffix::Pipe01;
+    }
+    return Suffix::Other;
+}
+
+HANDLE Fail(DWORD error) {
+    machine().lastError = error;
+    return INVALID_HANDLE_VALUE;
+}
+
+} // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
+                          HANDLE) {
+    sim::System& m = machine();
+    if (lpFileName == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    m.recordCreateFile(lpFileName);
+    if (m.injectFault(sim::Api::CreateFileA)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const std::string opened = lpFileName;
+    sim::Printer& printer = m.printer();
+    if (printer.online()) {
+        Handle file{Handle::Kind::File};
+        file.printerSession = printer.session();
+        switch (Match(opened, printer.path())) {
+        case Suffix::Bare:
+            if (!printer.bareOpens) {
+                return Fail(ERROR_GEN_FAILURE);
+            }
+            file.target = sim::PipeTarget::PrinterBare;
+            return m.addHandle(std::move(file));
+        case Suffix::Pipe00:
+            if (!printer.pipe00Opens) {
+                return Fail(ERROR_GEN_FAILURE);
+            }
+            file.target = sim::PipeTarget::PrinterPipe00;
+            return m.addHandle(std::move(file));
+        case Suffix::Pipe01:
+            if (!printer.pipe01Opens) {
+                return Fail(ERROR_GEN_FAILURE);
+            }
+            file.target = sim::PipeTarget::PrinterPipe01;
+            return m.addHandle(std::move(file));
+        case Suffix::Other:
+            break;
+        }
+    }
+    for (const GUID& cls : {sim::kNativeClass, sim::kPrinterClass, sim::kCommPortClass}) {
+        for (const sim::EnumSlot& slot : m.enumerationOf(cls)) {
+            if (slot.error != 0) {
+                continue;
+            }
+            const Suffix suffix = Match(opened, slot.path);
+            if (suffix == Suffix::Other) {
+                continue;
+            }
+            if ((suffix == Suffix::Bare && !slot.opensBare) ||
+                (suffix != Suffix::Bare && !slot.opensPipes)) {
+                return Fail(ERROR_GEN_FAILURE);
+            }
+            Handle file{Handle::Kind::File};
+            file.target = sim::PipeTarget::Interface;
+            return m.addHandle(std::move(file));
+        }
+    }
+    return Fail(ERROR_FILE_NOT_FOUND);
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED) {
+    sim::System& m = machine();
+    if (lpNumberOfBytesWritten == nullptr || lpBuffer == nullptr) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    *lpNumberOfBytesWritten = 0;
+    if (m.injectFault(sim::Api::WriteFile)) {
+        return FALSE;
+    }
+    Handle* file = m.findHandle(hFile, Handle::Kind::File);
+    if (file == nullptr) {
+        m.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    sim::Printer& printer = m.printer();
+    if (file->target != sim::PipeTarget::PrinterPipe01) {
+        m.lastError = ERROR_INVALID_FUNCTION;
+        return FALSE;
+    }
+    if (file->printerSession != printer.session() || !printer.online()) {
+        m.lastError = ERROR_DEVICE_NOT_CONNECTED;
+        return FALSE;
+    }
+    if (!printer.receive(static_cast<const std::uint8_t*>(lpBuffer), nNumberOfBytesToWrite,
+                         m.now())) {
+        m.lastError = ERROR_GEN_FAILURE;
+        return FALSE;
+    }
+    *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+    sim::System& m = machine();
+    if (!m.releaseHandle(hObject, Handle::Kind::File)) {
+        ++m.badReleases;
+        m.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetLastError() {
+    return machine().lastError;
+}
+
+void WINAPI SetLastError(DWORD dwErrCode) {
+    machine().lastError = dwErrCode;
+}
+
+void WINAPI Sleep(DWORD dwMilliseconds) {
+    machine().advance(dwMilliseconds);
+}
+
+ULONGLONG WINAPI GetTickCount64() {
+    return machine().now();
+}
+
+void WINAPI OutputDebugStringA(LPCSTR lpOutputString) {
+    if (lpOutputString != nullptr) {
+        machine().recordDebugOutput(lpOutputString);
+    }
+}
+
+HGLOBAL WINAPI GlobalAlloc(UINT uFlags, std::size_t dwBytes) {
+    sim::System& m = machine();
+    if (m.injectFault(sim::Api::GlobalAlloc)) {
+        return nullptr;
+    }
+    Handle block{Handle::Kind::Global};
+    // Memory that is not asked to be zeroed holds a pattern, so reliance on zeros shows.
+    block.memory.assign(dwBytes, (uFlags & GMEM_ZEROINIT) != 0 ? 0 : 0xCD);
+    return m.addHandle(std::move(block));
+}
+
+LPVOID WINAPI GlobalLock(HGLOBAL hMem) {
+    sim::System& m = machine();
+    if (m.injectFault(sim::Api::GlobalLock)) {
+        return nullptr;
+    }
+    Handle* block = m.findHandle(hMem, Handle::Kind::Global);
+    if (block == nullptr || block->memory.empty()) {
+        m.lastError = ERROR_INVALID_HANDLE;
+        return nullptr;
+    }
+    ++block->locks;
+    return block->memory.data();
+}
+
+BOOL WINAPI GlobalUnlock(HGLOBAL hMem) {
+    sim::System& m = machine();
+    Handle* block = m.findHandle(hMem, Handle::Kind::Global);
+    if (block == nullptr || block->locks == 0) {
+        ++m.badReleases;
+        m.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    --block->locks;
+    m.lastError = 0;
+    return block->locks > 0 ? TRUE : FALSE;
+}
+
+HGLOBAL WINAPI GlobalFree(HGLOBAL hMem) {
+    sim::System& m = machine();
+    Handle* block = m.findHandle(hMem, Handle::Kind::Global);
+    if (block == nullptr) {
+        ++m.badReleases;
+        return hMem;
+    }
+    if (block->locks != 0) {
+        ++m.badReleases; // freed while still locked
+    }
+    m.releaseHandle(hMem, Handle::Kind::Global);
+    return nullptr;
+}
+
+LPSTR WINAPI GetCommandLineA() {
+    return machine().commandLine_.data();
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
+    if (machine().injectFault(sim::Api::GetModuleHandleA)) {
+        return nullptr;
+    }
+    return lpModuleName == nullptr ? reinterpret_cast<HMODULE>(0x400000) : nullptr;
+}
+
+BOOL WINAPI FreeConsole() {
+    machine().consoleFreed_ = true;
+    return TRUE;
+}
+
+int _stricmp(const char* a, const char* b) {
+    return strcasecmp(a, b);
+}

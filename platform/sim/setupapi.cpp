@@ -1,0 +1,110 @@
+// Simulated Setup API: device interface lists per interface class, with the size checks
+// that the real functions make on the records they are given.
+#include "SimSystem.h"
+
+#include <cstddef>
+
+using sim::machine;
+using Handle = sim::System::Handle;
+
+namespace {
+BOOL Fail(DWORD error) {
+    machine().lastError = error;
+    return FALSE;
+}
+} // namespace
+
+HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR, HWND, DWORD Flags) {
+    sim::System& m = machine();
+    if (ClassGuid == nullptr || (Flags & DIGCF_DEVICEINTERFACE) == 0) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return INVALID_HANDLE_VALUE;
+    }
+    if (m.injectFault(sim::Api::SetupDiGetClassDevsA)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    if (m.classDevsFail(*ClassGuid)) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return INVALID_HANDLE_VALUE;
+    }
+    Handle list{Handle::Kind::DeviceList};
+    list.cls = *ClassGuid;
+    list.slots = m.enumerationOf(*ClassGuid);
+    list.foreverError = m.foreverError(*ClassGuid);
+    return m.addHandle(std::move(list));
+}
+
+BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA,
+                                        const GUID* InterfaceClassGuid, DWORD MemberIndex,
+                                        PSP_DEVICE_INTERFACE_DATA DeviceInterfaceData) {
+    sim::System& m = machine();
+    Handle* list = m.findHandle(DeviceInfoSet, Handle::Kind::DeviceList);
+    if (list == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (DeviceInterfaceData == nullptr || InterfaceClassGuid == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (DeviceInterfaceData->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) {
+        return Fail(ERROR_INVALID_USER_BUFFER);
+    }
+    if (m.injectFault(sim::Api::SetupDiEnumDeviceInterfaces)) {
+        return FALSE;
+    }
+    if (MemberIndex >= list->slots.size()) {
+        return Fail(list->foreverError.value_or(ERROR_NO_MORE_ITEMS));
+    }
+    const sim::EnumSlot& slot = list->slots[MemberIndex];
+    if (slot.error != 0) {
+        return Fail(slot.error);
+    }
+    DeviceInterfaceData->InterfaceClassGuid = list->cls;
+    DeviceInterfaceData->Flags = 1; // SPINT_ACTIVE
+    DeviceInterfaceData->Reserved = MemberIndex + 1;
+    return TRUE;
+}
+
+BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO DeviceInfoSet,
+                                             PSP_DEVICE_INTERFACE_DATA DeviceInterfaceData,
+                                             PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                                             DWORD detailSize, PDWORD RequiredSize,
+                                             PSP_DEVINFO_DATA) {
+    sim::System& m = machine();
+    Handle* list = m.findHandle(DeviceInfoSet, Handle::Kind::DeviceList);
+    if (list == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (DeviceInterfaceData == nullptr || DeviceInterfaceData->Reserved == 0 ||
+        DeviceInterfaceData->Reserved > list->slots.size()) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (m.injectFault(sim::Api::SetupDiGetDeviceInterfaceDetailA)) {
+        return FALSE;
+    }
+    const std::string& path = list->slots[DeviceInterfaceData->Reserved - 1].path;
+    const DWORD needed = static_cast<DWORD>(
+        offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1);
+    if (RequiredSize != nullptr) {
+        *RequiredSize = needed;
+    }
+    if (detail == nullptr) {
+        return Fail(detailSize == 0 ? ERROR_INSUFFICIENT_BUFFER : ERROR_INVALID_USER_BUFFER);
+    }
+    if (detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) {
+        return Fail(ERROR_INVALID_USER_BUFFER);
+    }
+    if (detailSize < needed) {
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    }
+    std::memcpy(detail->DevicePath, path.c_str(), path.size() + 1);
+    return TRUE;
+}
+
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet) {
+    sim::System& m = machine();
+    if (!m.releaseHandle(DeviceInfoSet, Handle::Kind::DeviceList)) {
+        ++m.badReleases;
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    return TRUE;
+}

@@ -1,0 +1,18 @@
+// The one door through which Orvane reaches Win32, the Setup API and the registry.
+// On Windows it is the real thing; elsewhere the simulated system declares the same subset.
+#pragma once
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// windows.h must come first.
+#include <setupapi.h>
+#include <string.h>
+#else
+#include "sim/win32_sim.h"
+#endif

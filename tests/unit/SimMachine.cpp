@@ -1,0 +1,46 @@
+#include "SimMachine.h"
+
+void SimMachineTest::SetUp() {
+    sim::reset();
+}
+
+void SimMachineTest::TearDown() {
+    EXPECT_EQ(machine().openResources(), sim::Resources{})
+        << "files " << machine().openResources().files << ", device lists "
+        << machine().openResources().deviceLists << ", keys "
+        << machine().openResources().registryKeys << ", global blocks "
+        << machine().openResources().globalBlocks;
+    EXPECT_EQ(machine().badReleases, 0) << "an object was released twice or never acquired";
+}
+
+int SimMachineTest::TraceCount(const std::string& text) {
+    int count = 0;
+    for (const std::string& line : trace()) {
+        count += line.find(text) != std::string::npos ? 1 : 0;
+    }
+    return count;
+}
+
+int SimMachineTest::TraceIndex(const std::string& text, int from) {
+    for (int i = from; i < static_cast<int>(trace().size()); ++i) {
+        if (trace()[static_cast<std::size_t>(i)].find(text) != std::string::npos) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void SimMachineTest::AddForeignSerialPorts(int count) {
+    for (int i = 1; i <= count; ++i) {
+        machine().addInterface(sim::kCommPortClass, "\\\\?\\acpi#pnp0501#" + std::to_string(i) +
+                                                        "#{86e0d1e0-8089-11d0-9ce4-08003e301f73}");
+    }
+}
+
+int SimMachineTest::OpensContaining(const std::string& part) {
+    int count = 0;
+    for (const std::string& path : machine().createFilePaths()) {
+        count += path.find(part) != std::string::npos ? 1 : 0;
+    }
+    return count;
+}

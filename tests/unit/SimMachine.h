@@ -1,0 +1,36 @@
+// Test fixture over the simulated machine: a fresh machine per test, and a check afterwards
+// that the code under test released everything it acquired.
+#pragma once
+
+#include "platform/sim/SimSystem.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+class SimMachineTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    sim::System& machine() { return sim::machine(); }
+    sim::Printer& printer() { return sim::machine().printer(); }
+
+    // Debugger channel lines sent since the test began.
+    const std::vector<std::string>& trace() { return machine().debugOutput(); }
+    int TraceCount(const std::string& text);
+    // Index of the first trace line containing `text` at or after `from`, or -1.
+    int TraceIndex(const std::string& text, int from = 0);
+
+    // Standard output produced by `action`.
+    template <typename Action> std::string Stdout(Action&& action) {
+        ::testing::internal::CaptureStdout();
+        action();
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+    // Creates files whose paths carry no printer ID, such as the computer's own COM ports.
+    void AddForeignSerialPorts(int count);
+    // Paths handed to CreateFileA that contain `part`.
+    int OpensContaining(const std::string& part);
+};
