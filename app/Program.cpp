@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/CommandLine.h"
+#include "app/ConsoleSwitches.h"
 #include "app/ExitCodes.h"
 #include "app/ModeQuery.h"
 #include "common/ConsoleOutput.h"
@@ -30,5 +31,5 @@ int RunOrvane(int argc, char* argv[]) {
     if (flags.modeQuery) {
         return ReportMode();
     }
-    return kExitOk;
+    return RunModeSwitch(flags);
 }

@@ -25,6 +25,10 @@ const char* const kModeNames[kUsbModeCount + 1] = {
     "Error opening USB",
 };
 
+const char* ModeName(UsbType mode) {
+    return kModeNames[mode == IDPRINTERCLASSTYPE || mode == IDCOMMCLASSTYPE ? mode : IDNATIVETYPE];
+}
+
 const char* const kModeTraceNames[kUsbModeCount] = {
     "IDNATIVETYPE",
     "IDPRINTERCLASSTYPE",

@@ -21,6 +21,9 @@ const GUID& InterfaceClassOf(UsbType mode);
 extern const char* const kModeNames[kUsbModeCount + 1];
 constexpr int kModeNameError = kUsbModeCount;
 
+// The display string of a mode; values outside the modes count as native, as for the class.
+const char* ModeName(UsbType mode);
+
 // Trace names of the modes, indexed by UsbType.
 extern const char* const kModeTraceNames[kUsbModeCount];
 

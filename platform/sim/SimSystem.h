@@ -85,6 +85,8 @@ class System {
 
     // What happened.
     const std::vector<std::string>& debugOutput() const { return debugOutput_; }
+    // The virtual time at which each debug output line was sent.
+    const std::vector<std::uint64_t>& debugTimes() const { return debugTimes_; }
     const std::vector<std::string>& createFilePaths() const { return createFilePaths_; }
     Resources openResources() const;
     bool consoleFreed() const { return consoleFreed_; }
@@ -98,7 +100,10 @@ class System {
     bool keyExists(const std::string& key) const;
     std::optional<RegistryValue> registryValue(const std::string& key,
                                                const std::string& name) const;
-    void recordDebugOutput(const char* text) { debugOutput_.emplace_back(text); }
+    void recordDebugOutput(const char* text) {
+        debugOutput_.emplace_back(text);
+        debugTimes_.push_back(nowMs_);
+    }
     void recordCreateFile(const char* path) { createFilePaths_.emplace_back(path); }
     DWORD lastError = 0;
     int badReleases = 0; // closes and frees of objects that were not open
@@ -147,6 +152,7 @@ class System {
     std::uint64_t callCount_ = 0;
     std::vector<std::string> injected_;
     std::vector<std::string> debugOutput_;
+    std::vector<std::uint64_t> debugTimes_;
     std::vector<std::string> createFilePaths_;
     std::map<std::uintptr_t, Handle> handles_;
     std::uintptr_t nextHandle_ = 0x1000;

@@ -130,6 +130,7 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
         m.lastError = ERROR_GEN_FAILURE;
         return FALSE;
     }
+    printer.update(m.now()); // a restart time of 0 brings it back at once
     *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
     return TRUE;
 }

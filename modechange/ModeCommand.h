@@ -1,0 +1,14 @@
+// The two byte sequences that move the printer to another mode. Only the last byte of the
+// mode command varies: the target mode.
+#pragma once
+
+#include "device/UsbType.h"
+
+#include <array>
+
+struct ModeCommands {
+    std::array<BYTE, 6> modeCommand;   // 1F 0B 4E 1F 43 m
+    std::array<BYTE, 2> secondCommand; // 1D FF: the printer restarts in mode m
+};
+
+ModeCommands BuildModeCommands(UsbType target);
