@@ -1,8 +1,28 @@
 #include "gui/MainApp.h"
 
+#include "gui/MainDlg.h"
+
 CMainApp theApp;
 
+const MessageMapEntry<CMainApp> CMainApp::messageMap[1] = {
+    OnClicked<CMainApp>(ID_HELP, &CWinApp::OnHelp),
+};
+
+bool CMainApp::OnCmdMsg(UINT nID, UINT nCode) {
+    LRESULT result = 0;
+    return DispatchMessageMap(*this, messageMap, WM_COMMAND,
+                              MAKEWPARAM(static_cast<WORD>(nID), static_cast<WORD>(nCode)),
+                              &result);
+}
+
 BOOL CMainApp::InitInstance() {
-    // The main dialog runs here; the application then ends through ExitInstance.
+    AfxEnableControlContainer();
+    Enable3dControls();
+
+    CMainDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    // The dialog has ended: end the application rather than run a message loop.
     return FALSE;
 }

@@ -12,6 +12,8 @@
 #include <windows.h>
 // windows.h must come first.
 #include <setupapi.h>
+// The common controls, for InitCommonControls.
+#include <commctrl.h>
 #include <string.h>
 #else
 #include "sim/win32_sim.h"

@@ -1,5 +1,7 @@
 #include "gui/framework/AfxWin.h"
 
+#include "common/DebugTrace.h"
+
 namespace {
 CWinApp* gApp = nullptr;
 }
@@ -22,8 +24,20 @@ int CWinApp::ExitInstance() {
     return 0;
 }
 
+bool CWinApp::OnCmdMsg(UINT, UINT) {
+    return false;
+}
+
+void CWinApp::OnHelp() {
+    DebugTrace("OnHelp", "No help file; HELP on the command line lists the switches");
+}
+
 CWinApp* AfxGetApp() {
     return gApp;
+}
+
+HINSTANCE AfxGetInstanceHandle() {
+    return gApp != nullptr ? gApp->m_hInstance : nullptr;
 }
 
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
@@ -34,5 +48,15 @@ BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
     pApp->m_hInstance = hInstance;
     pApp->m_lpCmdLine = lpCmdLine;
     pApp->m_nCmdShow = nCmdShow;
+    // Loads the common controls, so that the manifest's visual styles apply to the dialogs.
+    InitCommonControls();
     return TRUE;
+}
+
+HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType) {
+    const HINSTANCE hInstance = AfxGetInstanceHandle();
+    if (hInstance != nullptr && ::FindResourceA(hInstance, lpszName, lpszType) == nullptr) {
+        DebugTrace("AfxFindResourceHandle", "Resource not found in the executable");
+    }
+    return hInstance;
 }

@@ -217,6 +217,8 @@ bool System::releaseHandle(const void* handle, Handle::Kind kind) {
 
 Resources System::openResources() const {
     Resources r;
+    r.windows = windows_.liveWindows();
+    r.paints = windows_.openPaints();
     for (const auto& [value, handle] : handles_) {
         switch (handle.kind) {
         case Handle::Kind::File:

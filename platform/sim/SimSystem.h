@@ -4,9 +4,11 @@
 #pragma once
 
 #include "SimPrinter.h"
+#include "SimWindows.h"
 #include "win32_sim.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -50,6 +52,8 @@ struct Resources {
     int registryKeys = 0;
     int globalBlocks = 0;
     int globalLocks = 0;
+    int windows = 0;
+    int paints = 0;
     bool operator==(const Resources&) const = default;
 };
 
@@ -58,6 +62,9 @@ class System {
     // Virtual clock: Sleep advances it at once.
     std::uint64_t now() const { return nowMs_; }
     void advance(std::uint64_t ms);
+    // Called at every Sleep, before the clock moves: lets a test look at the system while
+    // the code under test waits.
+    std::function<void()> onSleep;
 
     // Device interfaces beside the printer's.
     void addInterface(const GUID& cls, std::string path, bool opensBare = true,
@@ -68,6 +75,7 @@ class System {
     void failEnumerationForever(const GUID& cls, DWORD error);
     void failClassDevs(const GUID& cls);
     Printer& printer() { return printer_; }
+    Windows& windows() { return windows_; }
 
     // Registry, HKEY_LOCAL_MACHINE only. Key paths are compared case-insensitively.
     void addRegistryKey(const std::string& key);
@@ -145,6 +153,7 @@ class System {
     std::uint64_t nowMs_ = 0;
     std::map<std::string, ClassConfig> classes_;
     Printer printer_;
+    Windows windows_;
     std::map<std::string, std::map<std::string, RegistryValue>> registry_;
     std::map<std::uint64_t, DWORD> faultsByNumber_;
     std::map<std::pair<Api, int>, DWORD> faultsByApi_;

@@ -154,6 +154,9 @@ void WINAPI SetLastError(DWORD dwErrCode) {
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
+    if (machine().onSleep) {
+        machine().onSleep();
+    }
     machine().advance(dwMilliseconds);
 }
 

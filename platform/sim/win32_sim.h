@@ -162,3 +162,5 @@ LSTATUS WINAPI RegCloseKey(HKEY hKey);
 
 // msvcrt
 int _stricmp(const char* a, const char* b);
+
+#include "win32_sim_user.h"

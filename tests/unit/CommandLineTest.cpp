@@ -126,4 +126,6 @@ TEST_F(CommandLineTest, NoSwitchReleasesTheConsoleForTheDialog) {
     EXPECT_EQ(Run({}), "");
     EXPECT_TRUE(machine().consoleFreed());
     EXPECT_EQ(exitCode, 0);
+    // This machine has no dialog resources: the dialog cannot be made and ends at once.
+    EXPECT_EQ(TraceCount("Resource not found"), 1);
 }

@@ -1,0 +1,77 @@
+#include "DialogFixture.h"
+
+#include "gui/MainDlg.h"
+#include "gui/resources/resource.h"
+
+void DialogTest::SetUp() {
+    SimMachineTest::SetUp();
+    sim::Windows& windows = machine().windows();
+    windows.defineTemplate(IDD_MAIN_DIALOG, {"Orvane v1.0.0.8",
+                                             true,
+                                             {{IDC_CLOSE, "Close"},
+                                              {IDC_STATUS, ""},
+                                              {IDC_CHANGE, "Change"},
+                                              {IDC_NATIVE_MODE, "Native Mode", true, 1},
+                                              {IDC_PRINTER_CLASS, "Printer Class", true, 1},
+                                              {IDC_COMM_CLASS, "Comm Class", true, 1}}});
+    windows.defineTemplate(IDD_WAIT_DIALOG,
+                           {"Please allow time for Windows to change USB modes.", false, {}});
+    windows.defineResource(IDR_MAINFRAME);
+}
+
+INT_PTR DialogTest::RunMainDialog(std::vector<Step> steps) {
+    std::size_t next = 0;
+    machine().windows().onIdle = [&](HWND dialog) {
+        if (next == steps.size()) {
+            return false;
+        }
+        steps[next++](dialog);
+        return true;
+    };
+    CMainDlg dlg;
+    const INT_PTR result = dlg.DoModal();
+    machine().windows().onIdle = nullptr;
+    EXPECT_EQ(next, steps.size()) << "the dialog ended before every step ran";
+    return result;
+}
+
+DialogTest::Step DialogTest::Click(int controlId) {
+    return
+        [controlId](HWND dialog) { PostMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0); };
+}
+
+DialogTest::Step DialogTest::Command(int id, WORD code) {
+    return [id, code](HWND dialog) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), code), 0);
+    };
+}
+
+std::string DialogTest::Status(HWND dialog) {
+    return Control(dialog, IDC_STATUS)->text;
+}
+
+DialogTest::Step DialogTest::Snapshot() {
+    return [this](HWND dialog) {
+        lastStatus = Status(dialog);
+        lastChecks = {Control(dialog, IDC_NATIVE_MODE)->checked,
+                      Control(dialog, IDC_PRINTER_CLASS)->checked,
+                      Control(dialog, IDC_COMM_CLASS)->checked};
+        lastChangeEnabled = Control(dialog, IDC_CHANGE)->enabled;
+        lastChangeText = Control(dialog, IDC_CHANGE)->text;
+    };
+}
+
+void DialogTest::WatchTheWait(DuringWait* pState) {
+    machine().onSleep = [this, pState] {
+        sim::Window* main = machine().windows().dialog(IDD_MAIN_DIALOG);
+        sim::Window* wait = machine().windows().dialog(IDD_WAIT_DIALOG);
+        if (pState->seen || main == nullptr || wait == nullptr) {
+            return;
+        }
+        pState->seen = true;
+        pState->changeText = Control(main->handle, IDC_CHANGE)->text;
+        pState->changeEnabled = Control(main->handle, IDC_CHANGE)->enabled;
+        pState->waitWindowVisible = wait->visible;
+        pState->waitCaption = wait->text;
+    };
+}

@@ -1,0 +1,38 @@
+// The simulated machine with Orvane's dialog templates and icon, and a way to script what
+// the user does while a dialog runs modally.
+#pragma once
+
+#include "SimMachine.h"
+
+#include <functional>
+#include <vector>
+
+class DialogTest : public SimMachineTest {
+  protected:
+    void SetUp() override;
+
+    using Step = std::function<void(HWND dialog)>;
+    // Runs the main dialog modally; each time it waits for input, the next step runs.
+    INT_PTR RunMainDialog(std::vector<Step> steps);
+
+    static Step Click(int controlId);
+    static Step Command(int id, WORD code = BN_CLICKED);
+    // Records the state of the main dialog and the wait window during the restart wait.
+    struct DuringWait {
+        bool seen = false;
+        std::string changeText;
+        bool changeEnabled = true;
+        bool waitWindowVisible = false;
+        std::string waitCaption;
+    };
+    void WatchTheWait(DuringWait* pState);
+
+    sim::Window* Control(HWND dialog, int id) { return machine().windows().control(dialog, id); }
+    std::string Status(HWND dialog);
+    // The state of the dialog as the last step saw it.
+    std::string lastStatus;
+    std::vector<UINT> lastChecks;
+    bool lastChangeEnabled = false;
+    std::string lastChangeText;
+    Step Snapshot();
+};
