@@ -94,7 +94,9 @@ void CMainDlg::OnChange() {
         DebugTrace("OnChange", "Rebooted");
         m_currentMode = target;
         status = ProbeText(&m_currentMode);
-        if (target == IDCOMMCLASSTYPE) {
+        // The port belongs to a printer that the probe found in comm class mode; a probe that
+        // failed must not read "Error opening USB = COM7".
+        if (target == IDCOMMCLASSTYPE && m_currentMode == IDCOMMCLASSTYPE) {
             AppendCommPort(status);
         }
     } else {

@@ -35,6 +35,16 @@ const char* ApiName(Api api) {
         return "RegQueryValueExA";
     case Api::GetModuleHandleA:
         return "GetModuleHandleA";
+    case Api::DialogBoxParamA:
+        return "DialogBoxParamA";
+    case Api::CreateDialogParamA:
+        return "CreateDialogParamA";
+    case Api::GetDlgItem:
+        return "GetDlgItem";
+    case Api::SetWindowTextA:
+        return "SetWindowTextA";
+    case Api::LoadIconA:
+        return "LoadIconA";
     }
     return "?";
 }

@@ -29,6 +29,11 @@ enum class Api {
     RegOpenKeyExA,
     RegQueryValueExA,
     GetModuleHandleA,
+    DialogBoxParamA,
+    CreateDialogParamA,
+    GetDlgItem,
+    SetWindowTextA,
+    LoadIconA,
 };
 const char* ApiName(Api api);
 

@@ -25,6 +25,9 @@ sim::Window* Find(HWND hwnd) {
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    if (machine().injectFault(sim::Api::DialogBoxParamA)) {
+        return -1;
+    }
     HWND dialog =
         windows().createDialog(TemplateId(lpTemplateName), hWndParent, lpDialogFunc, dwInitParam);
     if (dialog == nullptr) {
@@ -36,6 +39,9 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent
 
 HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    if (machine().injectFault(sim::Api::CreateDialogParamA)) {
+        return nullptr;
+    }
     HWND dialog =
         windows().createDialog(TemplateId(lpTemplateName), hWndParent, lpDialogFunc, dwInitParam);
     if (dialog == nullptr) {
@@ -67,6 +73,9 @@ BOOL WINAPI IsWindow(HWND hWnd) {
 }
 
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
+    if (machine().injectFault(sim::Api::GetDlgItem)) {
+        return nullptr;
+    }
     sim::Window* control = windows().control(hDlg, nIDDlgItem);
     if (control == nullptr) {
         machine().lastError = 1421; // ERROR_CONTROL_ID_NOT_FOUND
@@ -76,6 +85,9 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
 }
 
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+    if (machine().injectFault(sim::Api::SetWindowTextA)) {
+        return FALSE;
+    }
     sim::Window* window = Find(hWnd);
     if (window == nullptr) {
         return FALSE;
@@ -189,6 +201,9 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
 }
 
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
+    if (machine().injectFault(sim::Api::LoadIconA)) {
+        return nullptr;
+    }
     const int id = TemplateId(lpIconName);
     if (hInstance == nullptr || !windows().hasResource(id)) {
         machine().lastError = 1813; // ERROR_RESOURCE_TYPE_NOT_FOUND

@@ -5,7 +5,11 @@
 
 void DialogTest::SetUp() {
     SimMachineTest::SetUp();
-    sim::Windows& windows = machine().windows();
+    DefineDialogResources();
+}
+
+void DialogTest::DefineDialogResources() {
+    sim::Windows& windows = sim::machine().windows();
     windows.defineTemplate(IDD_MAIN_DIALOG, {"Orvane v1.0.0.8",
                                              true,
                                              {{IDC_CLOSE, "Close"},

@@ -10,6 +10,8 @@
 class DialogTest : public SimMachineTest {
   protected:
     void SetUp() override;
+    // Gives the simulated machine Orvane's dialog templates and icon.
+    static void DefineDialogResources();
 
     using Step = std::function<void(HWND dialog)>;
     // Runs the main dialog modally; each time it waits for input, the next step runs.

@@ -133,3 +133,11 @@ TEST_F(ModeChangeTest, WaitReturnsAsSoonAsThePrinterAnswers) {
     EXPECT_FALSE(WaitForRestart(device, IDCOMMCLASSTYPE, kConsoleChange, 0));
     EXPECT_EQ(machine().now(), 0u);
 }
+
+TEST_F(ModeChangeTest, PrinterBackOnlyAfterTheBoundIsATimeout) {
+    printer().attach(IDNATIVETYPE);
+    printer().restartMs = kRestartWaitLimitMs + 5000;
+    EXPECT_EQ(Change(IDPRINTERCLASSTYPE),
+              "Printer did not come back in Printer Class USB mode within 120 seconds\n");
+    EXPECT_EQ(result, ModeChangeResult::Timeout);
+}
