@@ -3,11 +3,10 @@
 // need, so long device paths arrive whole.
 #pragma once
 
-#include <source_location>
 #include <string>
 
-void DebugTrace(const char* label, const std::string& text,
-                std::source_location where = std::source_location::current());
+// `line` defaults to the line of the call (a builtin of g++ and clang alike).
+void DebugTrace(const char* label, const std::string& text, int line = __builtin_LINE());
 
 // Sends a text as it is, without label or line number.
 void DebugTraceRaw(const char* text);
