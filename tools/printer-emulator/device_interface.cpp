@@ -1,0 +1,43 @@
+#include "device_interface.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The part shared by the key name and the path: "USB#VID_6B1F&PID_C302#<instance>#{class}".
+std::string hashed_name(const DeviceInterface& device) {
+    return "USB#" + device.hardware_id + "#" + device.instance + "#" +
+           std::string(interface_class_guid(device.interface_class));
+}
+
+} // namespace
+
+std::string device_instance_id(const DeviceInterface& device) {
+    return "USB\\" + device.hardware_id + "\\" + device.instance;
+}
+
+std::string interface_key_path(const DeviceInterface& device) {
+    return "System\\CurrentControlSet\\Control\\DeviceClasses\\" +
+           std::string(interface_class_guid(device.interface_class)) + "\\##?#" +
+           hashed_name(device);
+}
+
+std::string enum_key_path(const DeviceInterface& device) {
+    return "System\\CurrentControlSet\\Enum\\" + device_instance_id(device);
+}
+
+std::string device_path(const DeviceInterface& device) {
+    return "\\\\?\\" + lower(hashed_name(device));
+}
+
+std::wstring object_link_name(const DeviceInterface& device) {
+    const std::string name = "\\??\\" + lower(hashed_name(device));
+    return std::wstring(name.begin(), name.end());
+}

@@ -1,0 +1,24 @@
+// The names under which one device interface appears: registry keys for the Setup API, the
+// object-namespace link that makes its device path openable, and the path a client sees.
+#pragma once
+
+#include "usb_mode.h"
+
+#include <string>
+
+struct DeviceInterface {
+    std::string hardware_id; // "VID_6B1F&PID_C302"
+    std::string instance;    // the device's serial-like instance name
+    UsbMode interface_class;
+};
+
+// "USB\VID_6B1F&PID_C302\<instance>"
+std::string device_instance_id(const DeviceInterface& device);
+// Under HKLM: the interface's key in the class's DeviceClasses list.
+std::string interface_key_path(const DeviceInterface& device);
+// Under HKLM: the device's key in the USB enumerator.
+std::string enum_key_path(const DeviceInterface& device);
+// "\\?\usb#vid_6b1f&pid_c302#<instance>#{class}": Wine's Setup API lower-cases the path.
+std::string device_path(const DeviceInterface& device);
+// "\??\usb#...": where CreateFile looks the device path up.
+std::wstring object_link_name(const DeviceInterface& device);

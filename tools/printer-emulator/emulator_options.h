@@ -1,0 +1,38 @@
+// What the emulator is told on its command line.
+#pragma once
+
+#include "usb_mode.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+struct EmulatorOptions {
+    UsbMode start_mode = UsbMode::Native;
+    std::uint32_t restart_ms = 3000;
+    std::string product_id = "C302";          // upper case, one of the printer's three
+    std::optional<std::string> port = "COM7"; // none: comm class mode lists no port
+    bool never_back = false;
+    std::optional<UsbMode> back_in;
+    bool fail_writes = false;
+    bool foreign = false;
+    bool dead = false;
+    std::string log_path = "PrinterEmulator.log";
+    std::uint32_t lifetime_s = 600;
+};
+
+enum class EmulatorAction { Run, Stop, Purge, Help };
+
+struct EmulatorCommand {
+    EmulatorAction action = EmulatorAction::Run;
+    EmulatorOptions options;
+};
+
+// Either the command or a message saying what is wrong with the arguments.
+std::variant<EmulatorCommand, std::string>
+parse_emulator_arguments(std::span<const std::string_view> arguments);
+
+std::string_view emulator_help_text();

@@ -1,0 +1,10 @@
+// Lists and unlists a device interface where Wine's Setup API looks for present interfaces.
+#pragma once
+
+#include "device_interface.h"
+
+#include <string>
+
+bool register_device_interface(const DeviceInterface& device, std::string& error);
+// Removes what register_device_interface made; missing keys are fine.
+void remove_device_interface(const DeviceInterface& device);

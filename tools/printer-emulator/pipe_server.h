@@ -1,0 +1,45 @@
+// Serves one named pipe: several instances always listen, each client connection gets its
+// own instance and thread. Every wait ends on the stop event or the deadline.
+#pragma once
+
+#include "deadline.h"
+#include "listening_instance.h"
+#include "pipe_session.h"
+#include "unique_handle.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class PipeServer {
+  public:
+    // `cut_writes`: instead of taking a client's write, the server reads it without
+    // consuming it and disconnects, so the client's WriteFile fails.
+    PipeServer(std::string pipe_name, PipeClientHandler& handler, bool cut_writes,
+               HANDLE stop_event, Deadline deadline);
+    PipeServer(const PipeServer&) = delete;
+    PipeServer& operator=(const PipeServer&) = delete;
+    ~PipeServer();
+
+    // Returns once a client can connect.
+    bool start(std::string& error);
+    // Waits (bounded) for the listener and its sessions after the stop event was set.
+    void join();
+
+  private:
+    static DWORD WINAPI listener_main(void* self);
+    void listen();
+    std::optional<std::size_t> wait_for_client() const;
+    void start_session(UniqueHandle instance);
+    void forget_finished_sessions();
+
+    std::string pipe_name_;
+    PipeClientHandler& handler_;
+    bool cut_writes_;
+    HANDLE stop_event_;
+    Deadline deadline_;
+    std::vector<std::unique_ptr<ListeningInstance>> listening_; // the listener thread's own
+    UniqueHandle listener_thread_;
+    std::vector<UniqueHandle> session_threads_; // touched by the listener thread only
+};

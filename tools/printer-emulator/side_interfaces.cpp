@@ -1,0 +1,54 @@
+#include "side_interfaces.h"
+
+#include "emulated_devices.h"
+#include "interface_registry.h"
+
+bool SideInterfaces::list(const DeviceInterface& device, std::string& error) {
+    listed_.push_back(device);
+    return register_device_interface(device, error);
+}
+
+bool SideInterfaces::add_foreign(UsbMode mode, LineFile& log, HANDLE stop_event, Deadline deadline,
+                                 std::string& error) {
+    const DeviceInterface device = foreign_interface(mode);
+    handlers_.push_back(std::make_unique<ForeignPipe>(log, std::string(usb_mode_name(mode))));
+    servers_.push_back(std::make_unique<PipeServer>(foreign_pipe_name(mode), *handlers_.back(),
+                                                    false, stop_event, deadline));
+    if (!servers_.back()->start(error)) {
+        return false;
+    }
+    // The link leads to the pipe itself, so the very first open of the foreign path, the
+    // bare one, reaches the emulator and is logged.
+    links_.push_back(std::make_unique<ObjectLink>());
+    if (!links_.back()->create(object_link_name(device), foreign_link_target(mode), error)) {
+        return false;
+    }
+    return list(device, error);
+}
+
+bool SideInterfaces::add(const EmulatorOptions& options, LineFile& log, HANDLE stop_event,
+                         Deadline deadline, std::string& error) {
+    for (const UsbMode mode : all_usb_modes) {
+        if (options.foreign && !add_foreign(mode, log, stop_event, deadline, error)) {
+            return false;
+        }
+        // A dead interface has no link: its path names nothing, so opening it fails.
+        if (options.dead && !list(dead_interface(options.product_id, mode), error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SideInterfaces::remove() {
+    for (const DeviceInterface& device : listed_) {
+        remove_device_interface(device);
+    }
+    listed_.clear();
+    links_.clear();
+    for (const auto& server : servers_) {
+        server->join();
+    }
+    servers_.clear();
+    handlers_.clear();
+}

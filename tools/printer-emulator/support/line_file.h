@@ -1,0 +1,22 @@
+// An append-only text file written one whole line at a time, each line stamped with
+// monotonic_ms() and handed to the system at once so readers see it immediately.
+#pragma once
+
+#include "unique_handle.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+class LineFile {
+  public:
+    // Truncates the file; returns false (with GetLastError() set) when it cannot be created.
+    bool open(const std::string& path);
+    // Writes "<ms> <text>\n"; safe to call from any thread.
+    void write_line(std::string_view text);
+
+  private:
+    UniqueHandle file_;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+};
