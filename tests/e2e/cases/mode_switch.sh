@@ -1,0 +1,80 @@
+# Mode changes: what Orvane prints, what the printer receives, and the wait for its restart.
+
+# The restart time the emulator plays; short, so the wait stays a few seconds.
+restart_ms=2000
+
+case_native_to_printer_class() {
+    emulator_start --mode native --restart-ms "$restart_ms"
+    orvane_run 60 PRINTERCLASS
+    emulator_stop
+    assert_exit 0
+    assert_stdout "Now set to Printer Class USB"
+    assert_equal "the writes on PIPE01" "$(printf '%s\n' "1F 0B 4E 1F 43 01" "1D FF")" \
+        "$(emulator_writes PIPE01)"
+    local times
+    mapfile -t times < <(emulator_times '^write PIPE01 ')
+    assert_between "the pause between the two writes (ms)" $((times[1] - times[0])) 900 1500
+    assert_emulator_saw '^open PIPE00 printer$'
+}
+
+case_native_to_comm_class() {
+    emulator_start --mode native --restart-ms "$restart_ms"
+    orvane_run 60 COMMCLASS
+    emulator_stop
+    assert_exit 0
+    assert_stdout "Now set to Comm Class USB" "Comm Class USB virtual port = COM7"
+    assert_equal "the writes on PIPE01" "$(printf '%s\n' "1F 0B 4E 1F 43 02" "1D FF")" \
+        "$(emulator_writes PIPE01)"
+}
+
+case_comm_class_already_set() {
+    emulator_start --mode comm
+    orvane_run 30 COMMCLASS
+    emulator_stop
+    assert_exit 0
+    assert_stdout "Already set to Comm Class USB"
+    assert_emulator_never_saw '^(write|write-failed) '
+    assert_emulator_never_saw '^restart-begin'
+}
+
+# The emulator cuts PIPE01 as soon as a write arrives, so both writes fail for Orvane; having
+# seen the mode command, the printer restarts anyway, which ends the wait within seconds.
+case_failing_writes_still_lead_to_the_wait() {
+    listener_start
+    emulator_start --mode native --fail-writes --restart-ms "$restart_ms"
+    orvane_run 60 PRINTERCLASS
+    emulator_stop
+    listener_stop
+    assert_exit 0
+    assert_stdout_ends_with "Now set to Printer Class USB"
+    assert_emulator_saw '^write-failed PIPE01 1F 0B 4E 1F 43 01$'
+    assert_emulator_never_saw '^write PIPE01 '
+    local failed waited
+    failed=$(trace_records | grep -c ') Error on write\\n$')
+    waited=$(trace_records | grep -c ') Not yet rebooted\\n$')
+    assert_equal "the traced failed writes" 2 "$failed"
+    ((waited >= 1)) || fail "no 'Not yet rebooted' trace: the wait did not follow the failed writes"
+    assert_emulator_saw '^open PIPE00 printer$'
+}
+
+case_trace_of_a_change() {
+    listener_start
+    emulator_start --mode native --restart-ms 3000
+    orvane_run 60 PRINTERCLASS
+    emulator_stop
+    listener_stop
+    assert_exit 0
+    assert_stdout "Now set to Printer Class USB"
+
+    local pid
+    pid=$(trace_records | grep -m1 ') Not yet rebooted\\n$' | cut -d' ' -f1)
+    [[ -n "$pid" ]] || fail "no 'Not yet rebooted' trace was received"
+    trace_records | awk -v pid="$pid" '$1 == pid { sub(/^[0-9]+ /, ""); print }' \
+        >"$CASE_DIR/orvane-trace.txt"
+    assert_between "the 'Not yet rebooted' traces for a 3000 ms restart" \
+        "$(grep -c ') Not yet rebooted\\n$' "$CASE_DIR/orvane-trace.txt")" 2 4
+    # Every trace is "<label>(<line>) <text>" and ends with a newline (escaped by the listener).
+    local odd
+    odd=$(grep -Ev '^[^()]+\([0-9]+\) .*\\n$' "$CASE_DIR/orvane-trace.txt" | head -n 3)
+    [[ -z "$odd" ]] || fail "trace lines of another form: $odd"
+}

@@ -1,0 +1,114 @@
+# The test tools themselves, without Orvane: a broken emulator or listener would make every
+# other case fail for the wrong reason, or pass when it should not.
+
+native_class='{5e0a3c91-7d24-4b6f-9a18-c2d4e6f80b13}'
+printer_class='{28d78fad-5a12-11d1-ae5b-0000f803a8c2}'
+comm_class='{86e0d1e0-8089-11d0-9ce4-08003e301f73}'
+
+case_listener_keeps_lines_whole() {
+    listener_start
+    e2e_wine 30 "$CASE_DIR/sender.out" "$CASE_DIR/sender.err" "$E2E_SENDER" \
+        --line "short line" --fill 1000 --line $'tab\there \\ backslash' ||
+        fail "DebugStringSender.exe failed"
+    listener_stop
+
+    local records pids long
+    records=$(trace_records)
+    pids=$(cut -d' ' -f1 <<<"$records" | sort -u)
+    [[ "$pids" =~ ^[1-9][0-9]*$ ]] || fail "expected one sender pid, got '$pids'"
+    long=$(printf '0123456789%.0s' $(seq 100))
+    assert_equal "the records" \
+        "$(printf '%s\n' "short line\\n" "$long\\n" 'tab\there \\ backslash\n')" \
+        "$(cut -d' ' -f2- <<<"$records")"
+}
+
+case_emulator_lists_and_withdraws() {
+    emulator_start --mode comm --pid c318 --port COM9 --foreign --dead
+    local key='HKLM\System\CurrentControlSet\Control\DeviceClasses\{86E0D1E0-8089-11D0-9CE4-08003E301F73}'
+    e2e_wine 30 "$CASE_DIR/classes.out" "$CASE_DIR/classes.err" reg query "$key"
+    e2e_wine 30 "$CASE_DIR/ports.out" "$CASE_DIR/ports.err" \
+        reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+    local listed
+    for listed in '##?#USB#VID_6B1F&PID_C318#ORVEMU0001#' '##?#USB#VID_6B1F&PID_C318#ORVEMU0000#' \
+        '##?#USB#VID_1234&PID_5678#ORVEMU0002#'; do
+        grep -qF "$listed" "$CASE_DIR/classes.out" || fail "$listed is not listed"
+    done
+    grep -Eq '\\Device\\QZMPUSBPort0 +REG_SZ +COM9' "$CASE_DIR/ports.out" ||
+        fail "SERIALCOMM does not list COM9"
+
+    local path="\\\\?\\usb#vid_6b1f&pid_c318#orvemu0001#$comm_class"
+    assert_equal "the listed path" "$path" "$(emulator_path comm)"
+    probe_run "$path"
+    assert_probe "open ok"
+    probe_run "$path\\PIPE00"
+    assert_probe "open ok"
+    assert_emulator_saw '^open PIPE00 comm$'
+    probe_run "\\\\?\\usb#vid_6b1f&pid_c318#orvemu0000#$comm_class"
+    assert_probe "open error 2"
+    assert_emulator_never_saw '^open foreign'
+    probe_run "\\\\?\\usb#vid_1234&pid_5678#orvemu0002#$native_class"
+    assert_probe "open ok"
+    assert_emulator_saw '^open foreign native$'
+
+    emulator_stop
+    e2e_wine 30 "$CASE_DIR/classes.out" "$CASE_DIR/classes.err" reg query "$key"
+    e2e_wine 30 "$CASE_DIR/ports.out" "$CASE_DIR/ports.err" \
+        reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+    ! grep -qF 'ORVEMU' "$CASE_DIR/classes.out" || fail "interfaces are still listed after the stop"
+    ! grep -qF 'QZMPUSBPort0' "$CASE_DIR/ports.out" || fail "SERIALCOMM still lists the port"
+    probe_run "$path\\PIPE00"
+    assert_probe "open error 3"
+}
+
+case_emulator_restarts_on_command() {
+    emulator_start --mode native --restart-ms 1500
+    local native printer
+    native=$(emulator_path native)
+    probe_run "$native\\PIPE01" --write 1F0B4E1F4301 --pause-ms 300 --write 1DFF
+    assert_probe "open ok" "write ok" "write ok"
+    assert_equal "the writes" "$(printf '%s\n' "1F 0B 4E 1F 43 01" "1D FF")" \
+        "$(emulator_writes PIPE01)"
+    e2e_wait_for_line "$CASE_DIR/emulator.log" '^[0-9]+ up printer ' 10 "$EMULATOR_PID" ||
+        fail "the printer did not come back"
+    printer=$(emulator_path printer)
+    assert_equal "the path in printer class mode" \
+        "\\\\?\\usb#vid_6b1f&pid_c302#orvemu0001#$printer_class" "$printer"
+    local reset_at up_at
+    reset_at=$(emulator_times '^reset$')
+    up_at=$(emulator_times '^up printer ')
+    assert_between "the time the printer was away (ms)" $((up_at - reset_at)) 1450 2500
+    probe_run "$native\\PIPE00"
+    assert_probe "open error 3"
+    probe_run "$printer\\PIPE00"
+    assert_probe "open ok"
+    emulator_stop
+}
+
+case_emulator_fails_writes_on_request() {
+    emulator_start --mode native --fail-writes --restart-ms 500
+    probe_run "$(emulator_path native)\\PIPE01" --write 1F0B4E1F4302 --write 1DFF
+    # ERROR_PIPE_NOT_CONNECTED: the emulator cut the connection after seeing the bytes.
+    assert_probe "open ok" "write error 233" "write error 233"
+    assert_emulator_saw '^write-failed PIPE01 1F 0B 4E 1F 43 02$'
+    assert_emulator_never_saw '^write PIPE01'
+    e2e_wait_for_line "$CASE_DIR/emulator.log" '^[0-9]+ up comm ' 10 "$EMULATOR_PID" ||
+        fail "a command seen in a failed write did not restart the printer"
+    emulator_stop
+}
+
+case_emulator_comes_back_as_told() {
+    emulator_start --mode native --back-in comm --restart-ms 300
+    probe_run "$(emulator_path native)\\PIPE01" --write 1F0B4E1F4301 --write 1DFF
+    e2e_wait_for_line "$CASE_DIR/emulator.log" '^[0-9]+ up comm ' 10 "$EMULATOR_PID" ||
+        fail "--back-in comm did not bring the printer back in comm class mode"
+    assert_emulator_never_saw '^up printer'
+    emulator_stop
+
+    e2e_begin_case tools.emulator_comes_back_as_told.never
+    emulator_start --mode native --never-back --restart-ms 300
+    probe_run "$(emulator_path native)\\PIPE01" --write 1F0B4E1F4301 --write 1DFF
+    e2e_wait_for_line "$CASE_DIR/emulator.log" '^[0-9]+ gone$' 10 "$EMULATOR_PID" ||
+        fail "--never-back did not keep the printer away"
+    assert_emulator_never_saw '^up printer'
+    emulator_stop
+}

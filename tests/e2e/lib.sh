@@ -1,0 +1,277 @@
+# Shell functions shared by the end-to-end cases: the Wine prefix, the printer emulator, the
+# debugger-channel listener, running Orvane.exe, and assertions. Every Wine call is bounded.
+#
+# Set by CMake: E2E_ORVANE, E2E_EMULATOR, E2E_LISTENER, E2E_SENDER, E2E_PROBE (Windows
+# executables), E2E_PREFIX (the shared Wine prefix), E2E_STATE (what the setup fixture left for
+# the cases), E2E_WORK (one folder per case is made under it). Optional: E2E_WINEDEBUG.
+
+E2E_WINE_BOUND_S=${E2E_WINE_BOUND_S:-30}
+E2E_READY_BOUND_S=${E2E_READY_BOUND_S:-20}
+
+e2e_prefix_env() {
+    export WINEPREFIX="$E2E_PREFIX"
+    export WINEARCH=win64
+    # E2E_WINEDEBUG=err+all, say, shows Wine's own errors when a case fails for no visible reason.
+    export WINEDEBUG=${E2E_WINEDEBUG:--all}
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    if [[ -f "$E2E_STATE/display" ]]; then
+        DISPLAY=$(<"$E2E_STATE/display")
+        export DISPLAY
+    fi
+}
+
+e2e_now_ms() {
+    echo $(($(date +%s%N) / 1000000))
+}
+
+# e2e_wine BOUND_S OUT ERR program args...: output goes to files, never to a pipe, since
+# Wine's background processes would hold a pipe open.
+e2e_wine() {
+    local bound=$1 out=$2 err=$3
+    shift 3
+    timeout -k 5 "$bound" wine "$@" >"$out" 2>"$err"
+}
+
+# ---- failures ------------------------------------------------------------------------------
+
+E2E_BACKGROUND_PIDS=()
+
+fail() {
+    echo "FAIL: $*" >&2
+    e2e_show_evidence >&2
+    exit 1
+}
+
+e2e_show_file() {
+    if [[ -s "$1" ]]; then
+        echo "---- $1"
+        cat -A "$1" | head -n 200
+    fi
+}
+
+e2e_show_evidence() {
+    e2e_show_file "$CASE_DIR/orvane.out"
+    e2e_show_file "$CASE_DIR/orvane.err"
+    e2e_show_file "$CASE_DIR/emulator.log"
+    e2e_show_file "$CASE_DIR/emulator.err"
+    e2e_show_file "$CASE_DIR/probe.out"
+    e2e_show_file "$CASE_DIR/trace.log"
+}
+
+# Ends whatever a failed case left running: only the processes this case started, by pid.
+e2e_end_background() {
+    local pid
+    for pid in "${E2E_BACKGROUND_PIDS[@]}"; do
+        if kill -0 "$pid" 2>/dev/null; then
+            kill -TERM "$pid" 2>/dev/null
+            e2e_wait_for_exit "$pid" 10 || kill -KILL "$pid" 2>/dev/null
+        fi
+    done
+}
+
+# e2e_wait_for_exit PID BOUND_S: true once PID has ended, false if it outlived the bound.
+e2e_wait_for_exit() {
+    local pid=$1 bound_ms=$(($2 * 1000)) start
+    start=$(e2e_now_ms)
+    while kill -0 "$pid" 2>/dev/null; do
+        (($(e2e_now_ms) - start < bound_ms)) || return 1
+        sleep 0.1
+    done
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
+# e2e_wait_for_line FILE REGEX BOUND_S PID: waits for a matching line while PID lives.
+e2e_wait_for_line() {
+    local file=$1 regex=$2 bound_ms=$(($3 * 1000)) pid=$4 start
+    start=$(e2e_now_ms)
+    until grep -Eq "$regex" "$file" 2>/dev/null; do
+        kill -0 "$pid" 2>/dev/null || return 1
+        (($(e2e_now_ms) - start < bound_ms)) || return 1
+        sleep 0.1
+    done
+}
+
+e2e_begin_case() {
+    CASE_DIR="$E2E_WORK/$1"
+    rm -rf "$CASE_DIR"
+    mkdir -p "$CASE_DIR"
+    e2e_prefix_env
+    trap e2e_end_background EXIT
+}
+
+# ---- tools in the background ---------------------------------------------------------------
+
+# e2e_start_tool NAME EXE LOG OPTION...: starts a tool in the background, bounded by its own
+# lifetime and by timeout, and returns once LOG says it is ready. Sets E2E_STARTED_PID.
+e2e_start_tool() {
+    local name=$1 exe=$2 log=$3 lifetime=120
+    shift 3
+    timeout -k 5 $((lifetime + 10)) wine "$exe" "$@" --lifetime-s "$lifetime" \
+        >"$CASE_DIR/$name.out" 2>"$CASE_DIR/$name.err" &
+    E2E_STARTED_PID=$!
+    E2E_BACKGROUND_PIDS+=("$E2E_STARTED_PID")
+    e2e_wait_for_line "$log" '^[0-9]+ ready$' "$E2E_READY_BOUND_S" "$E2E_STARTED_PID" ||
+        fail "$name did not get ready (options: $*)"
+}
+
+# e2e_stop_tool NAME EXE PID: asks the tool to stop (--stop) and waits, bounded, for its end.
+e2e_stop_tool() {
+    local name=$1 exe=$2 pid=$3
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/$name-stop.out" "$CASE_DIR/$name-stop.err" \
+        "$exe" --stop || fail "$name --stop failed"
+    e2e_wait_for_exit "$pid" 15 || fail "$name did not stop"
+}
+
+# ---- the printer emulator ------------------------------------------------------------------
+
+# emulator_start [emulator options...]: returns once it serves; its log is
+# $CASE_DIR/emulator.log.
+emulator_start() {
+    e2e_start_tool emulator "$E2E_EMULATOR" "$CASE_DIR/emulator.log" \
+        --log "$(winepath_of "$CASE_DIR/emulator.log")" "$@"
+    EMULATOR_PID=$E2E_STARTED_PID
+}
+
+emulator_stop() {
+    e2e_stop_tool emulator "$E2E_EMULATOR" "$EMULATOR_PID"
+    grep -Eq '^[0-9]+ stopped$' "$CASE_DIR/emulator.log" || fail "the emulator did not stop cleanly"
+}
+
+# No printer at all: removes whatever a killed emulator may have left registered.
+emulator_purge() {
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/purge.out" "$CASE_DIR/purge.err" \
+        "$E2E_EMULATOR" --purge || fail "PrinterEmulator.exe --purge failed"
+}
+
+# emulator_path MODE: the device path under which the emulator listed the printer in MODE.
+emulator_path() {
+    emulator_events | sed -nE "s/^up $1 //p" | tail -n 1
+}
+
+# The emulator's events without their times: "open PIPE00 native", ...
+emulator_events() {
+    sed -E 's/^[0-9]+ //' "$CASE_DIR/emulator.log"
+}
+
+# emulator_times REGEX: the times (ms) of the events that match.
+emulator_times() {
+    awk -v regex="$1" '{ t = $1; sub(/^[0-9]+ /, ""); if ($0 ~ regex) print t }' \
+        "$CASE_DIR/emulator.log"
+}
+
+# emulator_writes PIPE: the bytes of each write the emulator took on PIPE, one write a line.
+emulator_writes() {
+    emulator_events | sed -nE "s/^write $1 //p"
+}
+
+# ---- the debugger-channel listener ---------------------------------------------------------
+
+# The listener records into $CASE_DIR/trace.log.
+listener_start() {
+    e2e_start_tool listener "$E2E_LISTENER" "$CASE_DIR/trace.log" \
+        --out "$(winepath_of "$CASE_DIR/trace.log")"
+    LISTENER_PID=$E2E_STARTED_PID
+}
+
+listener_stop() {
+    e2e_stop_tool listener "$E2E_LISTENER" "$LISTENER_PID"
+}
+
+# Received strings as "<pid> <escaped text>", without times and the listener's own lines.
+trace_records() {
+    awk '$2 ~ /^[0-9]+$/ { sub(/^[0-9]+ /, ""); print }' "$CASE_DIR/trace.log"
+}
+
+# ---- Orvane.exe ----------------------------------------------------------------------------
+
+# orvane_run BOUND_S switches...: sets ORVANE_RC and ORVANE_MS (wall time); the output is in
+# $CASE_DIR/orvane.out and orvane.err.
+orvane_run() {
+    local bound=$1 start
+    shift
+    start=$(e2e_now_ms)
+    e2e_wine "$bound" "$CASE_DIR/orvane.out" "$CASE_DIR/orvane.err" "$E2E_ORVANE" "$@"
+    ORVANE_RC=$?
+    ORVANE_MS=$(($(e2e_now_ms) - start))
+    ((ORVANE_RC != 124 && ORVANE_RC != 137)) || fail "Orvane.exe $* did not end within ${bound}s"
+}
+
+# probe_run PATH [--write HEX | --pause-ms N]...: PathProbe.exe's report lands in
+# $CASE_DIR/probe.out.
+probe_run() {
+    local rc
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/probe.out" "$CASE_DIR/probe.err" "$E2E_PROBE" "$@"
+    rc=$?
+    ((rc != 124 && rc != 137)) || fail "PathProbe.exe did not end"
+}
+
+# assert_probe LINE...: PathProbe.exe reported exactly these lines.
+assert_probe() {
+    printf '%s\r\n' "$@" >"$CASE_DIR/probe.expected"
+    cmp -s "$CASE_DIR/probe.expected" "$CASE_DIR/probe.out" ||
+        fail "PathProbe.exe reported '$(tr -d '\r' <"$CASE_DIR/probe.out" | paste -sd'|')'," \
+            "expected '$(tr -d '\r' <"$CASE_DIR/probe.expected" | paste -sd'|')'"
+}
+
+# ---- assertions ----------------------------------------------------------------------------
+
+# assert_stdout LINE...: Orvane's standard output is exactly these lines, each ended by CR LF
+# as the Windows console runtime writes them.
+assert_stdout() {
+    printf '%s\r\n' "$@" >"$CASE_DIR/expected.out"
+    cmp -s "$CASE_DIR/expected.out" "$CASE_DIR/orvane.out" || {
+        echo "---- expected stdout" >&2
+        cat -A "$CASE_DIR/expected.out" >&2
+        fail "Orvane.exe printed something else than expected"
+    }
+}
+
+# assert_stdout_ends_with LINE...: the last lines of Orvane's output are exactly these.
+assert_stdout_ends_with() {
+    printf '%s\r\n' "$@" >"$CASE_DIR/expected.out"
+    local want have
+    want=$(wc -c <"$CASE_DIR/expected.out")
+    have=$(wc -c <"$CASE_DIR/orvane.out")
+    if ((have < want)) ||
+        ! cmp -s "$CASE_DIR/expected.out" <(tail -c "$want" "$CASE_DIR/orvane.out"); then
+        echo "---- expected the output to end with" >&2
+        cat -A "$CASE_DIR/expected.out" >&2
+        fail "Orvane.exe's output ends differently"
+    fi
+}
+
+assert_exit() {
+    [[ "$ORVANE_RC" == "$1" ]] || fail "Orvane.exe exited with $ORVANE_RC, expected $1"
+}
+
+assert_faster_than_ms() {
+    ((ORVANE_MS < $1)) || fail "Orvane.exe took ${ORVANE_MS} ms, expected under $1 ms"
+}
+
+# assert_between WHAT VALUE LOW HIGH
+assert_between() {
+    [[ "$2" =~ ^-?[0-9]+$ ]] || fail "$1: '$2' is not a number"
+    (($2 >= $3 && $2 <= $4)) || fail "$1 is $2, expected $3 to $4"
+}
+
+assert_equal() {
+    [[ "$2" == "$3" ]] || fail "$1 is '$3', expected '$2'"
+}
+
+assert_emulator_saw() {
+    emulator_events | grep -Eq "$1" || fail "the emulator log has no event matching /$1/"
+}
+
+assert_emulator_never_saw() {
+    local found
+    found=$(emulator_events | grep -E "$1" | head -n 3)
+    [[ -z "$found" ]] || fail "the emulator saw /$1/: $found"
+}
+
+# ---- paths ---------------------------------------------------------------------------------
+
+# The Windows spelling of a Unix path, for options of the Windows tools (drive Z: is /).
+winepath_of() {
+    printf 'Z:%s' "${1//\//\\}"
+}
