@@ -105,7 +105,7 @@ e2e_begin_case() {
 # e2e_start_tool NAME EXE LOG OPTION...: starts a tool in the background, bounded by its own
 # lifetime and by timeout, and returns once LOG says it is ready. Sets E2E_STARTED_PID.
 e2e_start_tool() {
-    local name=$1 exe=$2 log=$3 lifetime=120
+    local name=$1 exe=$2 log=$3 lifetime=${E2E_TOOL_LIFETIME_S:-120}
     shift 3
     timeout -k 5 $((lifetime + 10)) wine "$exe" "$@" --lifetime-s "$lifetime" \
         >"$CASE_DIR/$name.out" 2>"$CASE_DIR/$name.err" &

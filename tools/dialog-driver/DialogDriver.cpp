@@ -7,6 +7,7 @@
 //   expect-checked <id> <0|1>           a button's check state
 //   expect-enabled <id> <0|1>           whether a control is enabled
 //   click <id>                          post BM_CLICK to a control
+//   escape <id>                         post the Escape key to a control, as if typed there
 //   wait-window <caption> <ms>          wait until a dialog with this caption is visible
 //   wait-gone <caption> <ms>            wait until no dialog with this caption is visible
 //   wait-closed <ms>                    wait until the current dialog is gone
@@ -134,6 +135,17 @@ bool Step(const std::vector<std::string>& args, std::size_t& i) {
         }
         return Ok("clicked " + std::to_string(id));
     }
+    if (verb == "escape") {
+        const int id = Id(arg(0));
+        i += 1;
+        // The dialog's message loop turns Escape typed in any of its controls into IDCANCEL.
+        HWND control = GetDlgItem(gDialog, id);
+        if (!PostMessageA(control, WM_KEYDOWN, VK_ESCAPE, 0x00010001) ||
+            !PostMessageA(control, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001))) {
+            return Fail("could not type Escape in " + std::to_string(id));
+        }
+        return Ok("typed Escape in " + std::to_string(id));
+    }
     if (verb == "wait-window" || verb == "wait-gone") {
         const std::string caption = arg(0);
         const DWORD ms = Ms(arg(1));
@@ -164,6 +176,7 @@ int main(int argc, char* argv[]) {
         std::printf("usage: DialogDriver find <caption> <ms> [step ...]\n"
                     "steps: expect-text <id> <text> | wait-text <id> <text> <ms> |\n"
                     "       expect-checked <id> <0|1> | expect-enabled <id> <0|1> | click <id> |\n"
+                    "       escape <id> |\n"
                     "       wait-window <caption> <ms> | wait-gone <caption> <ms> |\n"
                     "       wait-closed <ms>\n");
         return args.empty() ? 2 : 0;

@@ -1,0 +1,87 @@
+# The dialog face under Xvfb, driven from outside by DialogDriver.exe as a user would.
+
+main_caption="Orvane v1.0.0.8"
+wait_caption="Please allow time for Windows to change USB modes."
+
+# Starts Orvane.exe without switches in the background; its exit code comes from dialog_end.
+dialog_start() {
+    [[ -n "${DISPLAY:-}" ]] || fail "no X display for the dialog"
+    timeout -k 5 120 wine "$E2E_ORVANE" >"$CASE_DIR/orvane.out" 2>"$CASE_DIR/orvane.err" &
+    ORVANE_PID=$!
+    E2E_BACKGROUND_PIDS+=("$ORVANE_PID")
+    DRIVER_RUN=0
+}
+
+# driver STEP...: runs DialogDriver.exe with these steps; fails the case on the first failed
+# step. Each run's report is kept as driver-<n>.out.
+driver() {
+    DRIVER_RUN=$((DRIVER_RUN + 1))
+    local out="$CASE_DIR/driver-$DRIVER_RUN.out"
+    e2e_wine 90 "$out" "$CASE_DIR/driver-$DRIVER_RUN.err" "$E2E_DRIVER" "$@" ||
+        fail "dialog driver: $(tr -d '\r' <"$out" | grep -E '^FAIL' | head -n 1)"
+}
+
+# Closes the dialog with Close and checks that the process ends with the framework's code 0.
+dialog_close() {
+    driver find "$main_caption" 10000 click 1 wait-closed 10000
+    e2e_wait_for_exit "$ORVANE_PID" 20 || fail "Orvane.exe did not end after Close"
+    wait "$ORVANE_PID"
+    local rc=$?
+    [[ $rc == 0 ]] || fail "Orvane.exe ended with $rc after Close"
+}
+
+# screenshot NAME: the whole screen as $CASE_DIR/NAME.png, a build artefact.
+screenshot() {
+    timeout 30 import -window root "$CASE_DIR/$1.png" >/dev/null 2>&1 ||
+        fail "could not take the screenshot $1"
+}
+
+case_shows_the_current_mode() {
+    emulator_start --mode comm
+    dialog_start
+    driver find "$main_caption" 20000 expect-text 1000 "Comm Class USB = COM7" \
+        expect-checked 1004 1 expect-checked 1002 0 expect-checked 1003 0 \
+        expect-text 2 Change expect-enabled 2 1 expect-text 1 Close
+    screenshot dialog-comm-class
+    dialog_close
+    emulator_stop
+    assert_emulator_never_saw '^(write|write-failed) '
+}
+
+case_changes_mode_with_the_wait_window() {
+    emulator_start --mode native --restart-ms 3000
+    dialog_start
+    driver find "$main_caption" 20000 expect-text 1000 "Native USB" expect-checked 1002 1 \
+        click 1004 click 2 wait-window "$wait_caption" 10000
+    screenshot dialog-waiting
+    driver find "$main_caption" 5000 expect-text 2 Changing expect-enabled 2 0 \
+        wait-text 1000 "Comm Class USB = COM7" 30000 wait-gone "$wait_caption" 5000 \
+        expect-enabled 2 1 expect-text 2 Change expect-checked 1004 1
+    screenshot dialog
+    dialog_close
+    emulator_stop
+    assert_equal "the writes on PIPE01" "$(printf '%s\n' "1F 0B 4E 1F 43 02" "1D FF")" \
+        "$(emulator_writes PIPE01)"
+    local times
+    mapfile -t times < <(emulator_times '^write PIPE01 ')
+    assert_between "the time between the two writes (ms)" $((times[1] - times[0])) 0 300
+    assert_emulator_saw '^up comm '
+}
+
+case_escape_starts_a_change() {
+    emulator_start --mode native --restart-ms 2000
+    dialog_start
+    driver find "$main_caption" 20000 click 1003 escape 1003 \
+        wait-text 1000 "Printer Class USB" 30000 expect-enabled 2 1
+    dialog_close
+    emulator_stop
+    assert_emulator_saw '^write PIPE01 1F 0B 4E 1F 43 01$'
+    assert_emulator_saw '^up printer '
+}
+
+case_printer_gone_shows_an_error() {
+    emulator_purge
+    dialog_start
+    driver find "$main_caption" 20000 expect-text 1000 "Error opening USB" expect-checked 1002 1
+    dialog_close
+}
