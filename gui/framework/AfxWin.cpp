@@ -48,8 +48,6 @@ BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
     pApp->m_hInstance = hInstance;
     pApp->m_lpCmdLine = lpCmdLine;
     pApp->m_nCmdShow = nCmdShow;
-    // Loads the common controls, so that the manifest's visual styles apply to the dialogs.
-    InitCommonControls();
     return TRUE;
 }
 

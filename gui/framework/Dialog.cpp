@@ -7,6 +7,16 @@ HWND ParentHandle(CWnd* pParentWnd) {
     return pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr;
 }
 
+// Loads the common controls before the first dialog, so that the manifest's visual styles
+// apply to its controls. Done here rather than at start-up: the console face needs no window.
+void EnsureCommonControls() {
+    static const bool loaded = [] {
+        ::InitCommonControls();
+        return true;
+    }();
+    (void)loaded;
+}
+
 // Messages whose answer a dialog procedure returns itself instead of through DWLP_MSGRESULT.
 bool AnswersDirectly(UINT message) {
     return message == WM_INITDIALOG || message == WM_QUERYDRAGICON;
@@ -23,6 +33,7 @@ CDialog::~CDialog() {
 }
 
 INT_PTR CDialog::DoModal() {
+    EnsureCommonControls();
     const INT_PTR result =
         ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
                           ParentHandle(m_pParentWnd), DialogProc, reinterpret_cast<LPARAM>(this));
@@ -33,6 +44,7 @@ INT_PTR CDialog::DoModal() {
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDTemplate = nIDTemplate;
     m_pParentWnd = pParentWnd;
+    EnsureCommonControls();
     const HWND hDlg = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
                                            ParentHandle(m_pParentWnd), DialogProc,
                                            reinterpret_cast<LPARAM>(this));

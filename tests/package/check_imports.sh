@@ -22,5 +22,14 @@ done
 for needed in kernel32.dll setupapi.dll advapi32.dll; do
     grep -qx "$needed" <<<"$dlls" || { echo "missing import: $needed"; status=1; }
 done
-echo "imports:" $dlls
+# The dialog's DLLs are delay-loaded: named in the executable, but not in the import table that
+# the loader resolves at start-up.
+for delayed in ${3:-}; do
+    if grep -qx "$delayed" <<<"$dlls"; then
+        echo "$delayed is imported at start-up; it should be delay-loaded"
+        status=1
+    fi
+    strings "$exe" | grep -qix "$delayed" || { echo "$delayed is not named at all"; status=1; }
+done
+echo "imports:" $dlls "; delay-loaded:" ${3:-none}
 exit $status
