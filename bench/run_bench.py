@@ -194,7 +194,7 @@ NOTES = """Notes:
   (1.16x to 1.31x seen on this machine); the goal sits at that edge.
 - Restart detection: the wait polls once a second, so the latency is the time from the
   printer's return to the next attempt; the restart times are varied to sample the whole period.
-- CPU: the wait sleeps between attempts; each attempt enumerates three device classes.
+- CPU: the wait sleeps between attempts; each attempt enumerates the target mode's device class.
 """
 
 

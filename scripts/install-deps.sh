@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks to build and test Orvane: the host toolchain and
+# GoogleTest, clang with libFuzzer, MinGW-w64, Wine, Xvfb and ImageMagick (for screenshots).
+set -euo pipefail
+
+packages=(cmake make g++ libgtest-dev python3 clang libclang-rt-14-dev valgrind
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb imagemagick)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "installing: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq \
+    "${missing[@]}" >/dev/null
