@@ -18,15 +18,8 @@ const std::string kConflict = "Cannot specify more than one USB communication mo
 class CommandLineTest : public SimMachineTest {
   protected:
     int exitCode = -1;
-    // Runs Orvane with these arguments after the program name; returns its standard output.
     std::string Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "Orvane.exe");
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        return Stdout([&] { exitCode = RunOrvane(static_cast<int>(args.size()), argv.data()); });
+        return RunOrvaneWith(std::move(args), &exitCode);
     }
 };
 

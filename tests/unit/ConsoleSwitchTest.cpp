@@ -8,12 +8,7 @@ class ConsoleSwitchTest : public SimMachineTest {
   protected:
     int exitCode = -1;
     std::string Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "Orvane.exe");
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        return Stdout([&] { exitCode = RunOrvane(static_cast<int>(args.size()), argv.data()); });
+        return RunOrvaneWith(std::move(args), &exitCode);
     }
 };
 

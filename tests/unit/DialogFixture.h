@@ -14,8 +14,9 @@ class DialogTest : public SimMachineTest {
     static void DefineDialogResources();
 
     using Step = std::function<void(HWND dialog)>;
-    // Runs the main dialog modally; each time it waits for input, the next step runs.
-    INT_PTR RunMainDialog(std::vector<Step> steps);
+    // Runs the main dialog modally; each time it waits for input, the next step runs. Expects
+    // every step to run, unless `pStepsRun` asks how many did.
+    INT_PTR RunMainDialog(std::vector<Step> steps, std::size_t* pStepsRun = nullptr);
 
     static Step Click(int controlId);
     static Step Command(int id, WORD code = BN_CLICKED);

@@ -19,19 +19,6 @@ struct Outcome {
     std::string output;
 };
 
-Outcome RunProgram(std::vector<std::string> args) {
-    args.insert(args.begin(), "Orvane.exe");
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    Outcome outcome;
-    ::testing::internal::CaptureStdout();
-    outcome.exitCode = RunOrvane(static_cast<int>(args.size()), argv.data());
-    outcome.output = ::testing::internal::GetCapturedStdout();
-    return outcome;
-}
-
 const std::string kLookupError = "(Error Opening Key \\(HARDWARE\\\\DEVICEMAP\\\\SERIALCOMM\\)\\n|"
                                  "Error Querying Value \\(\\\\Device\\\\QZMPUSBPort0\\) = \\d+\\n)";
 
@@ -39,6 +26,12 @@ const std::string kLookupError = "(Error Opening Key \\(HARDWARE\\\\DEVICEMAP\\\
 
 class FaultCampaignTest : public DialogTest {
   protected:
+    Outcome RunProgram(std::vector<std::string> args) {
+        Outcome outcome;
+        outcome.output = RunOrvaneWith(std::move(args), &outcome.exitCode);
+        return outcome;
+    }
+
     // Runs `scenario` once without faults to count its failable calls, then once per call
     // with that call failing with each error. Returns the number of runs with a fault.
     template <typename Setup, typename Scenario>
@@ -136,7 +129,7 @@ TEST_F(FaultCampaignTest, DialogChangeEndsWithTheDialogUsable) {
         [&](long fault) {
             std::string status;
             bool changeEnabled = false;
-            std::vector<std::function<void(HWND)>> steps = {
+            std::vector<Step> steps = {
                 [](HWND dialog) {
                     PostMessageA(GetDlgItem(dialog, IDC_COMM_CLASS), BM_CLICK, 0, 0);
                 },
@@ -146,21 +139,10 @@ TEST_F(FaultCampaignTest, DialogChangeEndsWithTheDialogUsable) {
                     changeEnabled = Control(dialog, IDC_CHANGE)->enabled;
                 },
                 [](HWND dialog) { PostMessageA(GetDlgItem(dialog, IDC_CLOSE), BM_CLICK, 0, 0); }};
-            std::size_t next = 0;
-            machine().windows().onIdle = [&](HWND dialog) {
-                if (next == steps.size()) {
-                    return false;
-                }
-                steps[next++](dialog);
-                return true;
-            };
-            {
-                CMainDlg dlg;
-                dlg.DoModal();
-            }
-            machine().windows().onIdle = nullptr;
+            std::size_t stepsRun = 0;
+            RunMainDialog(steps, &stepsRun);
             EXPECT_TRUE(allowed.count(status) == 1) << "fault " << fault << ": " << status;
-            if (next >= 3) {
+            if (stepsRun >= 3) {
                 EXPECT_TRUE(changeEnabled) << "fault " << fault;
             }
             EXPECT_EQ(machine().windows().dialog(IDD_WAIT_DIALOG), nullptr);

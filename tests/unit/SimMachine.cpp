@@ -1,5 +1,7 @@
 #include "SimMachine.h"
 
+#include "app/Program.h"
+
 void SimMachineTest::SetUp() {
     sim::reset();
 }
@@ -43,4 +45,14 @@ int SimMachineTest::OpensContaining(const std::string& part) {
         count += path.find(part) != std::string::npos ? 1 : 0;
     }
     return count;
+}
+
+std::string SimMachineTest::RunOrvaneWith(std::vector<std::string> args, int* pExitCode) {
+    args.insert(args.begin(), "Orvane.exe");
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    return Stdout([&] { *pExitCode = RunOrvane(static_cast<int>(args.size()), argv.data()); });
 }

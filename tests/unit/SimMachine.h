@@ -29,6 +29,10 @@ class SimMachineTest : public ::testing::Test {
         return ::testing::internal::GetCapturedStdout();
     }
 
+    // Runs Orvane with these arguments after the program name, as main would; returns its
+    // standard output and leaves its exit code in *pExitCode.
+    std::string RunOrvaneWith(std::vector<std::string> args, int* pExitCode);
+
     // Creates files whose paths carry no printer ID, such as the computer's own COM ports.
     void AddForeignSerialPorts(int count);
     // Paths handed to CreateFileA that contain `part`.
