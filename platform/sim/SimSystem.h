@@ -172,6 +172,11 @@ class System {
     std::uintptr_t nextHandle_ = 0x1000;
 };
 
+// The module handle of the simulated executable, as GetModuleHandleA(nullptr) gives it.
+inline HMODULE ExecutableModule() {
+    return reinterpret_cast<HMODULE>(0x400000);
+}
+
 // The one simulated machine; reset() gives a fresh one (no devices, empty registry, clock 0).
 System& machine();
 void reset();

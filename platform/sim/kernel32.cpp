@@ -230,7 +230,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (machine().injectFault(sim::Api::GetModuleHandleA)) {
         return nullptr;
     }
-    return lpModuleName == nullptr ? reinterpret_cast<HMODULE>(0x400000) : nullptr;
+    return lpModuleName == nullptr ? sim::ExecutableModule() : nullptr;
 }
 
 BOOL WINAPI FreeConsole() {

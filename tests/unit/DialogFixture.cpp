@@ -1,6 +1,7 @@
 #include "DialogFixture.h"
 
 #include "gui/MainDlg.h"
+#include "gui/framework/AfxWin.h"
 #include "gui/resources/resource.h"
 
 void DialogTest::SetUp() {
@@ -9,6 +10,8 @@ void DialogTest::SetUp() {
 }
 
 void DialogTest::DefineDialogResources() {
+    // The dialogs load their resources from the module that start-up hands the framework.
+    AfxWinInit(sim::ExecutableModule(), nullptr, nullptr, 0);
     sim::Windows& windows = sim::machine().windows();
     windows.defineTemplate(IDD_MAIN_DIALOG, {"Orvane v1.0.0.8",
                                              true,
