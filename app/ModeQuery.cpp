@@ -12,11 +12,7 @@ int ReportMode() {
     const UsbType mode = ProbeUsb(szUsbString, kUsbStringSize);
     std::string line = szUsbString;
     if (mode == IDCOMMCLASSTYPE) {
-        char szPortName[kPortNameSize] = {};
-        if (GetCommPortName(szPortName, kPortNameSize)) {
-            line += " = ";
-            line += szPortName;
-        }
+        AppendCommPortName(line);
     }
     PrintLine(line);
     return IsProbeError(szUsbString) ? kExitNoPrinter : kExitOk;

@@ -32,3 +32,11 @@ bool GetCommPortName(char* pszPortName, int nBufSize) {
     RegCloseKey(hKey);
     return true;
 }
+
+void AppendCommPortName(std::string& text) {
+    char szPortName[kPortNameSize] = {};
+    if (GetCommPortName(szPortName, kPortNameSize)) {
+        text += " = ";
+        text += szPortName;
+    }
+}

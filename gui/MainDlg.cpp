@@ -39,14 +39,6 @@ std::string CMainDlg::ProbeText(UsbType* pMode) {
     return szUsbString;
 }
 
-void CMainDlg::AppendCommPort(std::string& status) {
-    char szPortName[kPortNameSize] = {};
-    if (GetCommPortName(szPortName, kPortNameSize)) {
-        status += " = ";
-        status += szPortName;
-    }
-}
-
 void CMainDlg::SetStatus(const std::string& text) {
     GetDlgItem(IDC_STATUS)->SetWindowText(text.c_str());
 }
@@ -57,7 +49,7 @@ BOOL CMainDlg::OnInitDialog() {
     std::string status = ProbeText(&m_currentMode);
     m_selectedMode = m_currentMode;
     if (m_currentMode == IDCOMMCLASSTYPE) {
-        AppendCommPort(status);
+        AppendCommPortName(status);
     }
     SetStatus(status);
     GetDlgItem(IDC_CHANGE)->SetWindowText("Change");
@@ -97,7 +89,7 @@ void CMainDlg::OnChange() {
         // The port belongs to a printer that the probe found in comm class mode; a probe that
         // failed must not read "Error opening USB = COM7".
         if (target == IDCOMMCLASSTYPE && m_currentMode == IDCOMMCLASSTYPE) {
-            AppendCommPort(status);
+            AppendCommPortName(status);
         }
     } else {
         // The printer did not come back in the selected mode: say so, and find where it is

@@ -29,8 +29,6 @@ class CMainDlg : public CDialog {
   private:
     // Probes the printer: its mode into *pMode, its display string as the result.
     static std::string ProbeText(UsbType* pMode);
-    // Appends " = <port>" when the virtual port is listed.
-    static void AppendCommPort(std::string& status);
     void SetStatus(const std::string& text);
 
     UsbType m_selectedMode = IDNATIVETYPE; // the mode Change sends
