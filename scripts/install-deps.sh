@@ -8,8 +8,8 @@ packages=(cmake make g++ libgtest-dev python3 clang libclang-rt-14-dev valgrind
 
 missing=()
 for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$package")
 done
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0

@@ -268,8 +268,10 @@ assert_equal() {
     [[ "$2" == "$3" ]] || fail "$1 is '$3', expected '$2'"
 }
 
+# The log is read whole before grep: under pipefail, `grep -q` closing the pipe early would fail
+# the writer at random.
 assert_emulator_saw() {
-    emulator_events | grep -Eq "$1" || fail "the emulator log has no event matching /$1/"
+    grep -Eq "$1" <<<"$(emulator_events)" || fail "the emulator log has no event matching /$1/"
 }
 
 assert_emulator_never_saw() {

@@ -23,13 +23,15 @@ for needed in kernel32.dll setupapi.dll advapi32.dll; do
     grep -qx "$needed" <<<"$dlls" || { echo "missing import: $needed"; status=1; }
 done
 # The dialog's DLLs are delay-loaded: named in the executable, but not in the import table that
-# the loader resolves at start-up.
+# the loader resolves at start-up. The strings are read once into a variable: piping them into
+# `grep -q` under pipefail fails at random when grep stops reading early.
+names=$(strings "$exe" | tr '[:upper:]' '[:lower:]')
 for delayed in ${3:-}; do
     if grep -qx "$delayed" <<<"$dlls"; then
         echo "$delayed is imported at start-up; it should be delay-loaded"
         status=1
     fi
-    strings "$exe" | grep -qix "$delayed" || { echo "$delayed is not named at all"; status=1; }
+    grep -qx "$delayed" <<<"$names" || { echo "$delayed is not named at all"; status=1; }
 done
 echo "imports:" $dlls "; delay-loaded:" ${3:-none}
 exit $status
