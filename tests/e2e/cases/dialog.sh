@@ -64,7 +64,7 @@ case_changes_mode_with_the_wait_window() {
         "$(emulator_writes PIPE01)"
     local times
     mapfile -t times < <(emulator_times '^write PIPE01 ')
-    assert_between "the time between the two writes (ms)" $((times[1] - times[0])) 0 300
+    assert_between "the time between the two writes (ms)" $((times[1] - times[0])) 0 600
     assert_emulator_saw '^up comm '
 }
 
