@@ -13,10 +13,6 @@ scripts/build-all.sh
 ctest --preset host
 ctest --preset host-asan
 ctest --preset windows
-if [ -x scripts/valgrind.sh ]; then
-    scripts/valgrind.sh
-fi
-if [ -x fuzz/run_fuzzers.sh ]; then
-    fuzz/run_fuzzers.sh "$fuzz_seconds"
-fi
+scripts/valgrind.sh
+fuzz/run_fuzzers.sh "$fuzz_seconds"
 echo "all tests passed"
