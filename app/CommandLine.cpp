@@ -2,39 +2,79 @@
 
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
-#include "platform/win32.h"
+#include "common/TextCase.h"
 
-void PrintHelp() {
+namespace {
+constexpr std::string_view kPrinterPrefix = "PRINTER=";
+
+bool Is(const char* arg, const char* name) {
+    return EqualIgnoringCase(arg, name);
+}
+} // namespace
+
+void PrintHelp(bool withDialog) {
     PrintLine("Command line switches");
     PrintLine("HELP\t\tThis message");
     PrintLine("NATIVE\t\tPut the printer into Native USB mode");
     PrintLine("PRINTERCLASS\tPut the printer into Printer Class USB mode");
     PrintLine("COMMCLASS\tPut the printer into Comm Class USB mode");
     PrintLine("MODE\t\tDisplay the current USB mode setting");
-    PrintLine("<no switch>\tStart the GUI");
+    if (withDialog) {
+        PrintLine("<no switch>\tStart the GUI");
+    }
+    PrintLine("LIST\t\tList the attached printers: number, ID, mode and port");
+    PrintLine("PRINTER=<n|ID>\tWork on this printer: a LIST number, its ID or its serial number");
+    PrintLine("VERSION\t\tDisplay the program's version");
+    PrintLine("TRACE\t\tEcho the diagnostic trace on the standard error stream");
 }
 
-SwitchFlags ParseSwitches(int argc, char* argv[]) {
+bool WantsTrace(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] != nullptr && Is(argv[i], "TRACE")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+SwitchFlags ParseSwitches(int argc, char* argv[], bool withDialog) {
     SwitchFlags flags;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (arg == nullptr) {
             continue;
         }
-        if (_stricmp(arg, "HELP") == 0) {
-            PrintHelp();
-        } else if (_stricmp(arg, "NATIVE") == 0) {
+        if (StartsWithIgnoringCase(arg, kPrinterPrefix)) {
+            flags.printerChoices.emplace_back(arg + kPrinterPrefix.size());
+            DebugTrace("Param", arg);
+            continue;
+        }
+        if (Is(arg, "TRACE")) {
+            flags.trace = true;
+            DebugTrace("Param", "TRACE");
+            continue;
+        }
+        ++flags.actionWords;
+        if (Is(arg, "HELP")) {
+            PrintHelp(withDialog);
+        } else if (Is(arg, "NATIVE")) {
             flags.native = true;
             DebugTrace("Param", "NATIVE");
-        } else if (_stricmp(arg, "COMMCLASS") == 0) {
+        } else if (Is(arg, "COMMCLASS")) {
             flags.commClass = true;
             DebugTrace("Param", "COMMCLASS");
-        } else if (_stricmp(arg, "PRINTERCLASS") == 0) {
+        } else if (Is(arg, "PRINTERCLASS")) {
             flags.printerClass = true;
             DebugTrace("Param", "PRINTERCLASS");
-        } else if (_stricmp(arg, "MODE") == 0) {
+        } else if (Is(arg, "MODE")) {
             flags.modeQuery = true;
             DebugTrace("Param", "MODE");
+        } else if (Is(arg, "LIST")) {
+            flags.list = true;
+            DebugTrace("Param", "LIST");
+        } else if (Is(arg, "VERSION")) {
+            flags.version = true;
+            DebugTrace("Param", "VERSION");
         }
     }
     return flags;

@@ -2,7 +2,7 @@
 
 #include "app/ExitCodes.h"
 #include "common/ConsoleOutput.h"
-#include "device/CommPort.h"
+#include "common/ProgressLine.h"
 #include "device/ProbeUsb.h"
 #include "modechange/SetUsbType.h"
 
@@ -10,16 +10,19 @@
 #include <string>
 
 namespace {
-void ReportCommPort() {
-    char szPortName[kPortNameSize] = {};
-    if (GetCommPortName(szPortName, kPortNameSize)) {
-        std::printf("Comm Class USB virtual port = %s\n", szPortName);
+void ReportCommPort(PrinterBackend& backend, const std::string& identity) {
+    const PortLookup lookup = backend.LookUpPort(identity);
+    if (lookup.port) {
+        std::printf("Comm Class USB virtual port = %s\n", lookup.port->c_str());
+        std::fflush(stdout);
+    } else if (!lookup.problem.empty()) {
+        PrintLine(lookup.problem);
     }
-    std::fflush(stdout);
 }
 } // namespace
 
-int RunModeSwitch(const SwitchFlags& flags) {
+int RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
+                  const PrinterSelection& selection) {
     UsbType target = IDNATIVETYPE;
     if (flags.printerClass) {
         target = IDPRINTERCLASSTYPE;
@@ -28,9 +31,15 @@ int RunModeSwitch(const SwitchFlags& flags) {
     } else if (!flags.native) {
         return kExitOk;
     }
+    if (selection.several) {
+        PrintLine(SeveralPrintersLine(selection.printers.size()));
+        return kExitWhichPrinter;
+    }
 
     char szUsbString[kUsbStringSize] = {};
-    const UsbType current = ProbeUsb(szUsbString, kUsbStringSize);
+    std::string printer;
+    const UsbType current =
+        ProbeUsb(context.backend, selection.identity, szUsbString, kUsbStringSize, &printer);
     if (IsProbeError(szUsbString)) {
         PrintLine(szUsbString);
         return kExitNoPrinter;
@@ -40,16 +49,18 @@ int RunModeSwitch(const SwitchFlags& flags) {
         return kExitOk;
     }
 
-    switch (SetUsbType(target)) {
+    ProgressLine progress(stderr, context.stderrIsConsole);
+    switch (SetUsbType(context.backend, printer, target, &progress)) {
     case ModeChangeResult::NoPrinter:
         return kExitNoPrinter;
     case ModeChangeResult::Timeout:
+    case ModeChangeResult::OtherMode:
         return kExitRestartTimeout;
     case ModeChangeResult::Changed:
         break;
     }
     if (target == IDCOMMCLASSTYPE) {
-        ReportCommPort();
+        ReportCommPort(context.backend, printer);
     }
     return kExitOk;
 }

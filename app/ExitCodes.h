@@ -1,7 +1,14 @@
-// Process exit codes of the console face.
+// Process exit codes of the console face, the same on every system.
 #pragma once
 
 constexpr int kExitOk = 0;
 constexpr int kExitFrameworkFailed = 1;
 constexpr int kExitNoPrinter = 2;
 constexpr int kExitRestartTimeout = 3;
+// The command line does not say which printer: several are attached and none is chosen, or
+// PRINTER= names none of them.
+constexpr int kExitWhichPrinter = 4;
+// The printer is there, but this user may not open it.
+constexpr int kExitNoAccess = 5;
+// The command line asks for nothing (where there is no dialog to start): the usage code.
+constexpr int kExitUsage = 64;

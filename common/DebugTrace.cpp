@@ -1,10 +1,27 @@
 #include "common/DebugTrace.h"
 
-#include "platform/win32.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
+
+namespace {
+TraceSink* gSink = nullptr;
+bool gEcho = false;
+} // namespace
+
+TraceSink* InstallTraceSink(TraceSink* sink) {
+    TraceSink* previous = gSink;
+    gSink = sink;
+    return previous;
+}
+
+void EchoTraceToStderr(bool echo) {
+    gEcho = echo;
+}
+
+bool TraceEchoed() {
+    return gEcho;
+}
 
 std::string FormatText(const char* format, ...) {
     va_list args;
@@ -23,9 +40,15 @@ std::string FormatText(const char* format, ...) {
 
 void DebugTrace(const char* label, const std::string& text, int line) {
     const std::string traceLine = FormatText("%s(%d) %s\n", label, line, text.c_str());
-    OutputDebugStringA(traceLine.c_str());
+    DebugTraceRaw(traceLine.c_str());
 }
 
 void DebugTraceRaw(const char* text) {
-    OutputDebugStringA(text);
+    if (gSink != nullptr) {
+        gSink->Send(text);
+    }
+    if (gEcho) {
+        std::fputs(text, stderr);
+        std::fflush(stderr);
+    }
 }

@@ -1,27 +1,28 @@
 #include "device/ProbeUsb.h"
 
 #include "common/DebugTrace.h"
-#include "device/UsbDevice.h"
 
 #include <algorithm>
 #include <cstring>
 
-UsbType ProbeUsb(char* pszUsbString, int nUsbStringSize) {
-    CUsbDevice device;
+UsbType ProbeUsb(PrinterBackend& backend, const std::string& identity, char* pszUsbString,
+                 int nUsbStringSize, std::string* pFoundIdentity) {
+    const std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(identity);
     UsbType result = IDNATIVETYPE;
     const char* text = kModeNames[kModeNameError];
-    HANDLE hPipe = INVALID_HANDLE_VALUE;
+    if (pFoundIdentity != nullptr) {
+        pFoundIdentity->clear();
+    }
     for (UsbType mode = IDNATIVETYPE; mode < kUsbModeCount; ++mode) {
         DebugTrace("pInPipe", kPresencePipe);
-        hPipe = device.open_file(mode, kPresencePipe);
-        if (hPipe != INVALID_HANDLE_VALUE) {
+        if (channel->Answers(mode)) {
             result = mode;
             text = kModeNames[mode];
+            if (pFoundIdentity != nullptr) {
+                *pFoundIdentity = channel->AnsweringIdentity();
+            }
             break;
         }
-    }
-    if (hPipe != INVALID_HANDLE_VALUE) {
-        CloseHandle(hPipe);
     }
 
     if (pszUsbString != nullptr && nUsbStringSize > 0) {

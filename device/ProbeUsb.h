@@ -1,13 +1,18 @@
-// Finds out which mode the printer is in now.
+// Finds out which mode a printer is in now.
 #pragma once
 
-#include "device/UsbType.h"
+#include "device/PrinterBackend.h"
 
-// Tries the modes in order 0, 1, 2 by opening the printer's "PIPE00" in each. Returns the
-// mode that answers and copies its display string into the buffer (at most
-// nUsbStringSize - 1 characters and a terminator). When no mode answers it returns 0 and
-// copies "Error opening USB": only the string tells that apart from native mode.
-UsbType ProbeUsb(char* pszUsbString, int nUsbStringSize);
+#include <string>
+
+// Tries the modes in order 0, 1, 2, asking in each whether the printer with `identity` (empty:
+// any printer) answers. Returns the mode that answers and copies its display string into the
+// buffer (at most nUsbStringSize - 1 characters and a terminator). When no mode answers it
+// returns 0 and copies "Error opening USB": only the string tells that apart from native mode.
+// *pFoundIdentity, when given, receives the identity of the printer that answered (empty when
+// none did).
+UsbType ProbeUsb(PrinterBackend& backend, const std::string& identity, char* pszUsbString,
+                 int nUsbStringSize, std::string* pFoundIdentity = nullptr);
 
 // Room callers give the display string.
 constexpr int kUsbStringSize = 100;

@@ -9,7 +9,7 @@
 //               bit 5: one failable call fails; bytes 1-2 (little-endian) number it
 //               bits 6-7: the error of that failure
 //   the rest    the arguments after the program name, separated by NUL bytes
-#include "app/Program.h"
+#include "app/windows/Program.h"
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"
 #include "support/InputBytes.h"

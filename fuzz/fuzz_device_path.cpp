@@ -13,8 +13,10 @@
 //               native (1), printer (2) or comm (3) class; bit 2: the path does not open;
 //               bit 3: its pipes do not open; bits 4-6: the enumeration error. The rest of
 //               the piece is the path.
+#include "common/windows/DebuggerChannel.h"
 #include "device/ProbeUsb.h"
-#include "device/UsbDevice.h"
+#include "device/windows/UsbDevice.h"
+#include "device/windows/Win32PrinterBackend.h"
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"
 #include "support/InputBytes.h"
@@ -156,8 +158,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::vector<char> buffer(bufferSize, static_cast<char>(kGarbage));
-    const UsbType probed =
-        ProbeUsb(buffer.empty() ? nullptr : buffer.data(), static_cast<int>(buffer.size()));
+    static DebuggerChannel debuggerChannel;
+    InstallTraceSink(&debuggerChannel);
+    Win32PrinterBackend backend;
+    const UsbType probed = ProbeUsb(backend, "", buffer.empty() ? nullptr : buffer.data(),
+                                    static_cast<int>(buffer.size()));
     CheckDisplayString(probed, buffer);
     const bool probeFailed = buffer.size() > 1 && buffer[0] == 'E';
     if (!anyId) {

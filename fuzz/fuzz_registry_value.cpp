@@ -8,7 +8,7 @@
 //               bit 5: the registry call chosen by bit 6 (open, query) fails, with the error
 //               picked by bit 7 and the next byte
 //   the rest    the value's data, byte for byte
-#include "device/CommPort.h"
+#include "device/windows/CommPort.h"
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"
 #include "support/InputBytes.h"

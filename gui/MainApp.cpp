@@ -15,11 +15,19 @@ bool CMainApp::OnCmdMsg(UINT nID, UINT nCode) {
                               &result);
 }
 
+void CMainApp::SetPrinter(PrinterBackend* pBackend, std::string identity) {
+    m_pBackend = pBackend;
+    m_identity = std::move(identity);
+}
+
 BOOL CMainApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
+    if (m_pBackend == nullptr) {
+        return FALSE;
+    }
 
-    CMainDlg dlg;
+    CMainDlg dlg(*m_pBackend, m_identity);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -1,12 +1,13 @@
 #include "gui/MainDlg.h"
 
 #include "common/DebugTrace.h"
-#include "device/CommPort.h"
 #include "device/ProbeUsb.h"
 #include "gui/framework/AfxWin.h"
 #include "gui/framework/PaintDC.h"
 #include "gui/resources/resource.h"
 #include "modechange/ModeChangeSteps.h"
+
+#include <cstdio>
 
 const MessageMapEntry<CMainDlg> CMainDlg::messageMap[6] = {
     OnMessage(WM_PAINT, &CMainDlg::OnPaint),
@@ -17,7 +18,8 @@ const MessageMapEntry<CMainDlg> CMainDlg::messageMap[6] = {
     OnClicked(IDC_COMM_CLASS, &CMainDlg::OnCommClass),
 };
 
-CMainDlg::CMainDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent) {
+CMainDlg::CMainDlg(PrinterBackend& backend, std::string identity, CWnd* pParent)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_backend(backend), m_identity(std::move(identity)) {
     m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
                           MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
@@ -35,8 +37,22 @@ bool CMainDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRe
 
 std::string CMainDlg::ProbeText(UsbType* pMode) {
     char szUsbString[kUsbStringSize] = {};
-    *pMode = ProbeUsb(szUsbString, kUsbStringSize);
+    std::string found;
+    *pMode = ProbeUsb(m_backend, m_identity, szUsbString, kUsbStringSize, &found);
+    // From the first answer on, the dialog keeps to that printer.
+    if (m_identity.empty()) {
+        m_identity = found;
+    }
     return szUsbString;
+}
+
+void CMainDlg::AppendPort(std::string& status) {
+    const PortLookup lookup = m_backend.LookUpPort(m_identity);
+    if (lookup.port) {
+        status += " = " + *lookup.port;
+    } else if (!lookup.problem.empty()) {
+        std::printf("%s\n", lookup.problem.c_str());
+    }
 }
 
 void CMainDlg::SetStatus(const std::string& text) {
@@ -49,7 +65,7 @@ BOOL CMainDlg::OnInitDialog() {
     std::string status = ProbeText(&m_currentMode);
     m_selectedMode = m_currentMode;
     if (m_currentMode == IDCOMMCLASSTYPE) {
-        AppendCommPortName(status);
+        AppendPort(status);
     }
     SetStatus(status);
     GetDlgItem(IDC_CHANGE)->SetWindowText("Change");
@@ -65,10 +81,10 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::OnChange() {
-    CUsbDevice device;
+    const std::unique_ptr<PrinterChannel> channel = m_backend.OpenChannel(m_identity);
     const UsbType target = m_selectedMode;
 
-    SendModeCommand(device, m_currentMode, target, kDialogChange);
+    SendModeCommand(*channel, m_backend.clock(), m_currentMode, target, kDialogChange);
 
     CWnd* pChange = GetDlgItem(IDC_CHANGE);
     pChange->SetWindowText("Changing");
@@ -82,14 +98,14 @@ void CMainDlg::OnChange() {
     m_pWaitDlg->UpdateWindow();
 
     std::string status;
-    if (WaitForRestart(device, target, kDialogChange)) {
+    if (WaitForRestart(*channel, m_backend.clock(), target, kDialogChange)) {
         DebugTrace("OnChange", "Rebooted");
         m_currentMode = target;
         status = ProbeText(&m_currentMode);
         // The port belongs to a printer that the probe found in comm class mode; a probe that
         // failed must not read "Error opening USB = COM7".
         if (target == IDCOMMCLASSTYPE && m_currentMode == IDCOMMCLASSTYPE) {
-            AppendCommPortName(status);
+            AppendPort(status);
         }
     } else {
         // The printer did not come back in the selected mode: say so, and find where it is

@@ -4,60 +4,52 @@
 #include "modechange/ModeCommand.h"
 
 namespace {
-bool WriteCommand(HANDLE hPipe, const BYTE* bytes, DWORD count) {
-    if (hPipe == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    return WriteFile(hPipe, bytes, count, &written, nullptr) != FALSE;
+template <std::size_t N>
+bool WriteCommand(CommandPipe* pPipe, const std::array<std::uint8_t, N>& bytes) {
+    return pPipe != nullptr && pPipe->Write(bytes.data(), bytes.size(), kCommandWriteTimeoutMs);
 }
 } // namespace
 
-void SendModeCommand(CUsbDevice& device, UsbType currentMode, UsbType target,
+void SendModeCommand(PrinterChannel& channel, Clock& clock, UsbType currentMode, UsbType target,
                      const ModeChangeStyle& style) {
     const ModeCommands commands = BuildModeCommands(target);
 
-    HANDLE hPipe = device.open_file(currentMode, kCommandPipe);
-    DebugTrace(style.label,
-               hPipe != INVALID_HANDLE_VALUE ? "USB write opened ok" : "Error opening USB");
+    std::unique_ptr<CommandPipe> pipe = channel.OpenCommandPipe(currentMode);
+    DebugTrace(style.label, pipe ? "USB write opened ok" : "Error opening USB");
     if (target >= 0 && target < kUsbModeCount) {
         DebugTrace(style.label, kModeTraceNames[target]);
     }
 
-    const bool modeWritten =
-        WriteCommand(hPipe, commands.modeCommand.data(), commands.modeCommand.size());
+    const bool modeWritten = WriteCommand(pipe.get(), commands.modeCommand);
     if (!modeWritten) {
         DebugTrace(style.label, "Error on write");
     } else if (style.pauseAfterModeCommand) {
-        Sleep(kCommandPauseMs);
+        clock.SleepMs(kCommandPauseMs);
     }
 
-    const bool secondWritten =
-        WriteCommand(hPipe, commands.secondCommand.data(), commands.secondCommand.size());
+    const bool secondWritten = WriteCommand(pipe.get(), commands.secondCommand);
     if (!secondWritten) {
         DebugTrace(style.label, "Error on write");
     } else if (!style.pauseAfterModeCommand) {
-        Sleep(kCommandPauseMs);
-    }
-
-    if (hPipe != INVALID_HANDLE_VALUE) {
-        CloseHandle(hPipe);
+        clock.SleepMs(kCommandPauseMs);
     }
 }
 
-bool WaitForRestart(CUsbDevice& device, UsbType target, const ModeChangeStyle& style,
-                    DWORD limitMs) {
-    const ULONGLONG start = GetTickCount64();
+bool WaitForRestart(PrinterChannel& channel, Clock& clock, UsbType target,
+                    const ModeChangeStyle& style, std::uint32_t limitMs,
+                    const RestartProgress& progress) {
+    const std::uint64_t start = clock.NowMs();
     for (;;) {
-        HANDLE hPipe = device.open_file(target, kPresencePipe);
-        if (hPipe != INVALID_HANDLE_VALUE) {
-            CloseHandle(hPipe);
+        if (channel.Answers(target)) {
             return true;
         }
-        if (GetTickCount64() - start >= limitMs) {
+        if (clock.NowMs() - start >= limitMs) {
             return false;
         }
-        Sleep(kRestartPollMs);
+        clock.SleepMs(kRestartPollMs);
         DebugTrace(style.label, "Not yet rebooted");
+        if (progress) {
+            progress(clock.NowMs() - start);
+        }
     }
 }

@@ -5,10 +5,11 @@
 #include "device/UsbType.h"
 
 #include <array>
+#include <cstdint>
 
 struct ModeCommands {
-    std::array<BYTE, 6> modeCommand;   // 1F 0B 4E 1F 43 m
-    std::array<BYTE, 2> secondCommand; // 1D FF: the printer restarts in mode m
+    std::array<std::uint8_t, 6> modeCommand;   // 1F 0B 4E 1F 43 m
+    std::array<std::uint8_t, 2> secondCommand; // 1D FF: the printer restarts in mode m
 };
 
 ModeCommands BuildModeCommands(UsbType target);

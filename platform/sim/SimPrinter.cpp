@@ -1,6 +1,7 @@
 #include "SimPrinter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace sim {
@@ -57,6 +58,14 @@ std::string Printer::path() const {
         return *pathOverride;
     }
     return "\\\\?\\usb#" + hardwareId + "#" + instance + "#" + ClassText(ClassOfMode(mode_));
+}
+
+std::string Printer::instanceId() const {
+    std::string id = "USB\\" + hardwareId + "\\" + instance;
+    for (char& c : id) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return id;
 }
 
 bool Printer::receive(const std::uint8_t* bytes, std::size_t count, std::uint64_t now) {

@@ -38,6 +38,11 @@ class Printer {
     bool neverReturns = false;
     std::optional<int> returnMode; // come back in this mode, whatever was commanded
     bool failWrites = false;
+    // The command pipe opens but takes no byte: a write waits for ever unless it is bounded.
+    bool stallWrites = false;
+    // Whether the comm class driver records the port in the device key (PortName); the serial
+    // port device map lists it either way.
+    bool portInDeviceKey = true;
     bool bareOpens = true;
     bool pipe00Opens = true;
     bool pipe01Opens = true;
@@ -50,6 +55,8 @@ class Printer {
     bool attached() const { return attached_; }
     int mode() const { return mode_; }
     std::string path() const;
+    // The device instance ID, as the Setup API gives it: USB\VID_6B1F&PID_C302\<INSTANCE>.
+    std::string instanceId() const;
     std::uint64_t session() const { return session_; }
     const std::vector<PrinterWrite>& writes() const { return writes_; }
     int restarts() const { return restarts_; }

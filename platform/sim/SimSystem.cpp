@@ -8,7 +8,28 @@ namespace sim {
 
 namespace {
 constexpr const char* kSerialCommKey = "hardware\\devicemap\\serialcomm";
-constexpr const char* kPrinterPortValue = "\\device\\qzmpusbport0";
+constexpr const char* kPrinterPortValuePrefix = "\\device\\qzmpusbport";
+constexpr const char* kEnumKeyPrefix = "system\\currentcontrolset\\enum\\";
+constexpr const char* kDeviceParameters = "\\device parameters";
+
+// The instance ID of a device whose interface path is "\\?\usb#vid_x&pid_y#<instance>#{class}":
+// USB\VID_X&PID_Y\<INSTANCE>, upper-cased as the Setup API shows it.
+std::string InstanceIdOfPath(const std::string& path) {
+    std::string id;
+    const std::size_t first = path.find('#');
+    const std::size_t second = first == std::string::npos ? first : path.find('#', first + 1);
+    const std::size_t third = second == std::string::npos ? second : path.find('#', second + 1);
+    if (third == std::string::npos) {
+        id = path;
+    } else {
+        id = "USB\\" + path.substr(first + 1, second - first - 1) + "\\" +
+             path.substr(second + 1, third - second - 1);
+    }
+    for (char& c : id) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return id;
+}
 
 System* gMachine = nullptr;
 } // namespace
@@ -45,6 +66,14 @@ const char* ApiName(Api api) {
         return "SetWindowTextA";
     case Api::LoadIconA:
         return "LoadIconA";
+    case Api::SetupDiGetDeviceInstanceIdA:
+        return "SetupDiGetDeviceInstanceIdA";
+    case Api::SetupDiOpenDevRegKey:
+        return "SetupDiOpenDevRegKey";
+    case Api::CreateEventA:
+        return "CreateEventA";
+    case Api::LoadResource:
+        return "LoadResource";
     }
     return "?";
 }
@@ -63,7 +92,9 @@ void reset() {
 
 void System::advance(std::uint64_t ms) {
     nowMs_ += ms;
-    printer_.update(nowMs_);
+    for (Printer& printer : printers_) {
+        printer.update(nowMs_);
+    }
 }
 
 std::string System::classKey(const GUID& cls) {
@@ -81,12 +112,31 @@ std::string System::lower(std::string text) {
     return text;
 }
 
+Printer& System::addPrinter() {
+    Printer& printer = printers_.emplace_back();
+    const std::size_t number = printers_.size();
+    printer.instance = "6&2f1a3b4c&0&" + std::to_string(number);
+    printer.port = "COM" + std::to_string(6 + number);
+    return printer;
+}
+
 void System::addInterface(const GUID& cls, std::string path, bool opensBare, bool opensPipes) {
-    classes_[classKey(cls)].slots.push_back({std::move(path), opensBare, opensPipes, 0});
+    const std::string instanceId = InstanceIdOfPath(path);
+    classes_[classKey(cls)].slots.push_back(
+        {std::move(path), opensBare, opensPipes, 0, instanceId, -1});
 }
 
 void System::addEnumerationError(const GUID& cls, DWORD error) {
-    classes_[classKey(cls)].slots.push_back({"", false, false, error});
+    classes_[classKey(cls)].slots.push_back({"", false, false, error, "", -1});
+}
+
+void System::defineResourceData(int id, std::vector<std::uint8_t> data) {
+    resourceData_[id] = std::move(data);
+}
+
+const std::vector<std::uint8_t>* System::resourceData(int id) const {
+    auto it = resourceData_.find(id);
+    return it == resourceData_.end() ? nullptr : &it->second;
 }
 
 void System::failEnumerationForever(const GUID& cls, DWORD error) {
@@ -102,12 +152,17 @@ std::vector<EnumSlot> System::enumerationOf(const GUID& cls) const {
     if (auto it = classes_.find(classKey(cls)); it != classes_.end()) {
         slots = it->second.slots;
     }
-    if (printer_.online() && classKey(ClassOfMode(printer_.mode())) == classKey(cls)) {
-        EnumSlot mine{printer_.path(), printer_.bareOpens, true, 0};
+    for (std::size_t i = 0; i < printers_.size(); ++i) {
+        const Printer& printer = printers_[i];
+        if (!printer.online() || classKey(ClassOfMode(printer.mode())) != classKey(cls)) {
+            continue;
+        }
+        EnumSlot mine{printer.path(),       printer.bareOpens,  true, 0,
+                      printer.instanceId(), static_cast<int>(i)};
         auto where =
-            printer_.enumIndex < 0 || static_cast<std::size_t>(printer_.enumIndex) > slots.size()
+            printer.enumIndex < 0 || static_cast<std::size_t>(printer.enumIndex) > slots.size()
                 ? slots.end()
-                : slots.begin() + printer_.enumIndex;
+                : slots.begin() + printer.enumIndex;
         slots.insert(where, mine);
     }
     return slots;
@@ -141,21 +196,48 @@ void System::setRegistryString(const std::string& key, const std::string& name,
     setRegistryValue(key, name, std::move(value));
 }
 
-bool System::printerListsPort() const {
-    return printer_.online() && printer_.mode() == 2 && printer_.port.has_value();
+const Printer* System::serialCommPrinter(const std::string& valueName) const {
+    for (std::size_t i = 0; i < printers_.size(); ++i) {
+        const Printer& printer = printers_[i];
+        if (printer.online() && printer.mode() == 2 && printer.port.has_value() &&
+            valueName == kPrinterPortValuePrefix + std::to_string(i)) {
+            return &printer;
+        }
+    }
+    return nullptr;
+}
+
+bool System::anyPrinterListsPort() const {
+    for (std::size_t i = 0; i < printers_.size(); ++i) {
+        if (serialCommPrinter(kPrinterPortValuePrefix + std::to_string(i)) != nullptr) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool System::keyExists(const std::string& key) const {
     const std::string k = lower(key);
-    return registry_.count(k) != 0 || (k == kSerialCommKey && printerListsPort());
+    return registry_.count(k) != 0 || (k == kSerialCommKey && anyPrinterListsPort());
 }
 
 std::optional<RegistryValue> System::registryValue(const std::string& key,
                                                    const std::string& name) const {
     const std::string k = lower(key);
     const std::string n = lower(name);
-    if (k == kSerialCommKey && n == kPrinterPortValue && printerListsPort()) {
-        const std::string& port = *printer_.port;
+    const Printer* listing = nullptr;
+    if (k == kSerialCommKey) {
+        listing = serialCommPrinter(n);
+    }
+    for (const Printer& printer : printers_) {
+        if (n == "portname" &&
+            k == kEnumKeyPrefix + lower(printer.instanceId()) + kDeviceParameters &&
+            printer.online() && printer.mode() == 2 && printer.port && printer.portInDeviceKey) {
+            listing = &printer;
+        }
+    }
+    if (listing != nullptr) {
+        const std::string& port = *listing->port;
         RegistryValue value{REG_SZ, std::vector<std::uint8_t>(port.begin(), port.end())};
         value.data.push_back(0);
         return value;
@@ -243,6 +325,9 @@ Resources System::openResources() const {
         case Handle::Kind::Global:
             ++r.globalBlocks;
             r.globalLocks += handle.locks;
+            break;
+        case Handle::Kind::Event:
+            ++r.events;
             break;
         }
     }

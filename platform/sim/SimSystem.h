@@ -8,6 +8,7 @@
 #include "win32_sim.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -34,6 +35,10 @@ enum class Api {
     GetDlgItem,
     SetWindowTextA,
     LoadIconA,
+    SetupDiGetDeviceInstanceIdA,
+    SetupDiOpenDevRegKey,
+    CreateEventA,
+    LoadResource,
 };
 const char* ApiName(Api api);
 
@@ -43,7 +48,9 @@ struct EnumSlot {
     std::string path;
     bool opensBare = true;
     bool opensPipes = true;
-    DWORD error = 0; // non-zero: SetupDiEnumDeviceInterfaces fails with it for this index
+    DWORD error = 0;        // non-zero: SetupDiEnumDeviceInterfaces fails with it for this index
+    std::string instanceId; // the device's instance ID
+    int printer = -1;       // the simulated printer behind the interface, or -1
 };
 
 struct RegistryValue {
@@ -59,6 +66,7 @@ struct Resources {
     int globalLocks = 0;
     int windows = 0;
     int paints = 0;
+    int events = 0;
     bool operator==(const Resources&) const = default;
 };
 
@@ -79,7 +87,12 @@ class System {
     // ERROR_NO_MORE_ITEMS: an enumeration that never ends by itself.
     void failEnumerationForever(const GUID& cls, DWORD error);
     void failClassDevs(const GUID& cls);
-    Printer& printer() { return printer_; }
+    // The first printer, there from the start (detached until a test attaches it).
+    Printer& printer() { return printers_.front(); }
+    // Another printer beside it, with its own instance, port and pipes.
+    Printer& addPrinter();
+    Printer& printerAt(std::size_t index) { return printers_[index]; }
+    std::size_t printerCount() const { return printers_.size(); }
     Windows& windows() { return windows_; }
 
     // Registry, HKEY_LOCAL_MACHINE only. Key paths are compared case-insensitively.
@@ -103,6 +116,15 @@ class System {
     const std::vector<std::string>& createFilePaths() const { return createFilePaths_; }
     Resources openResources() const;
     bool consoleFreed() const { return consoleFreed_; }
+    // Whether the standard error stream is a console (GetConsoleMode succeeds on it).
+    bool stderrIsConsole = false;
+    // A write or wait that would never have returned on a real machine.
+    int blockedForever = 0;
+    // Handles closed while a write on them was still pending.
+    int closedWithPending = 0;
+    // Data of resources beyond templates and icons, such as the version block.
+    void defineResourceData(int id, std::vector<std::uint8_t> data);
+    const std::vector<std::uint8_t>* resourceData(int id) const;
     void setCommandLine(std::string commandLine) { commandLine_ = std::move(commandLine); }
 
     // --- used by the simulated Win32 functions ---
@@ -124,12 +146,17 @@ class System {
     std::string commandLine_ = "Orvane.exe";
 
     struct Handle {
-        enum class Kind { File, DeviceList, RegistryKey, Global };
+        enum class Kind { File, DeviceList, RegistryKey, Global, Event };
         explicit Handle(Kind k) : kind(k) {}
         Kind kind;
         // File: which printer pipe or interface it reaches.
         PipeTarget target{};
+        int printer = -1;
         std::uint64_t printerSession = 0;
+        bool overlapped = false;
+        OVERLAPPED* pendingWrite = nullptr; // a write that has not finished
+        // Event
+        bool signaled = false;
         // DeviceList: the snapshot taken by SetupDiGetClassDevsA.
         GUID cls{};
         std::vector<EnumSlot> slots;
@@ -152,12 +179,15 @@ class System {
         std::optional<DWORD> foreverError;
         bool failClassDevs = false;
     };
-    bool printerListsPort() const;
+    // The printer whose port the device map lists under this value name, or nullptr.
+    const Printer* serialCommPrinter(const std::string& valueName) const;
+    bool anyPrinterListsPort() const;
     static std::string classKey(const GUID& cls);
 
     std::uint64_t nowMs_ = 0;
     std::map<std::string, ClassConfig> classes_;
-    Printer printer_;
+    std::deque<Printer> printers_{1};
+    std::map<int, std::vector<std::uint8_t>> resourceData_;
     Windows windows_;
     std::map<std::string, std::map<std::string, RegistryValue>> registry_;
     std::map<std::uint64_t, DWORD> faultsByNumber_;

@@ -41,8 +41,8 @@ HANDLE Fail(DWORD error) {
 
 } // namespace
 
-HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
-                          HANDLE) {
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+                          DWORD dwFlagsAndAttributes, HANDLE) {
     sim::System& m = machine();
     if (lpFileName == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER);
@@ -52,10 +52,16 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES
         return INVALID_HANDLE_VALUE;
     }
     const std::string opened = lpFileName;
-    sim::Printer& printer = m.printer();
-    if (printer.online()) {
+    const bool overlapped = (dwFlagsAndAttributes & FILE_FLAG_OVERLAPPED) != 0;
+    for (std::size_t i = 0; i < m.printerCount(); ++i) {
+        sim::Printer& printer = m.printerAt(i);
+        if (!printer.online()) {
+            continue;
+        }
         Handle file{Handle::Kind::File};
+        file.printer = static_cast<int>(i);
         file.printerSession = printer.session();
+        file.overlapped = overlapped;
         switch (Match(opened, printer.path())) {
         case Suffix::Bare:
             if (!printer.bareOpens) {
@@ -94,14 +100,29 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES
             }
             Handle file{Handle::Kind::File};
             file.target = sim::PipeTarget::Interface;
+            file.overlapped = overlapped;
             return m.addHandle(std::move(file));
         }
     }
     return Fail(ERROR_FILE_NOT_FOUND);
 }
 
+namespace {
+// Ends an overlapped request: its status and count in the record, its event signalled.
+void Complete(OVERLAPPED* pOverlapped, ULONG_PTR status, DWORD count) {
+    pOverlapped->Internal = status;
+    pOverlapped->InternalHigh = count;
+    if (Handle* event = machine().findHandle(pOverlapped->hEvent, Handle::Kind::Event)) {
+        event->signaled = true;
+    }
+}
+
+constexpr ULONG_PTR kStatusCancelled = 0xC0000120;
+constexpr ULONG_PTR kStatusPending = 0x103;
+} // namespace
+
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
-                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED) {
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) {
     sim::System& m = machine();
     if (lpNumberOfBytesWritten == nullptr || lpBuffer == nullptr) {
         m.lastError = ERROR_INVALID_PARAMETER;
@@ -116,13 +137,32 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
         m.lastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
-    sim::Printer& printer = m.printer();
+    if (file->overlapped && lpOverlapped == nullptr) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
     if (file->target != sim::PipeTarget::PrinterPipe01) {
         m.lastError = ERROR_INVALID_FUNCTION;
         return FALSE;
     }
+    sim::Printer& printer = m.printerAt(static_cast<std::size_t>(file->printer));
     if (file->printerSession != printer.session() || !printer.online()) {
         m.lastError = ERROR_DEVICE_NOT_CONNECTED;
+        return FALSE;
+    }
+    if (printer.stallWrites) {
+        if (!file->overlapped) {
+            // A real machine would never return from this call.
+            ++m.blockedForever;
+            m.lastError = ERROR_GEN_FAILURE;
+            return FALSE;
+        }
+        file->pendingWrite = lpOverlapped;
+        lpOverlapped->Internal = kStatusPending;
+        if (Handle* event = m.findHandle(lpOverlapped->hEvent, Handle::Kind::Event)) {
+            event->signaled = false;
+        }
+        m.lastError = ERROR_IO_PENDING;
         return FALSE;
     }
     if (!printer.receive(static_cast<const std::uint8_t*>(lpBuffer), nNumberOfBytesToWrite,
@@ -132,12 +172,107 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
     }
     printer.update(m.now()); // a restart time of 0 brings it back at once
     *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
+    if (lpOverlapped != nullptr) {
+        Complete(lpOverlapped, 0, nNumberOfBytesToWrite);
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL, BOOL bInitialState, LPCSTR) {
+    sim::System& m = machine();
+    if (m.injectFault(sim::Api::CreateEventA)) {
+        return nullptr;
+    }
+    Handle event{Handle::Kind::Event};
+    event.signaled = bInitialState != FALSE;
+    return m.addHandle(std::move(event));
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
+    sim::System& m = machine();
+    Handle* event = m.findHandle(hHandle, Handle::Kind::Event);
+    if (event == nullptr) {
+        m.lastError = ERROR_INVALID_HANDLE;
+        return WAIT_FAILED;
+    }
+    if (event->signaled) {
+        return WAIT_OBJECT_0;
+    }
+    if (dwMilliseconds == INFINITE) {
+        ++m.blockedForever;
+        return WAIT_FAILED;
+    }
+    // Nothing in the simulated machine completes a pending write by itself: the wait runs out.
+    if (m.onSleep) {
+        m.onSleep();
+    }
+    m.advance(dwMilliseconds);
+    return WAIT_TIMEOUT;
+}
+
+BOOL WINAPI CancelIoEx(HANDLE hFile, LPOVERLAPPED lpOverlapped) {
+    sim::System& m = machine();
+    Handle* file = m.findHandle(hFile, Handle::Kind::File);
+    if (file == nullptr) {
+        m.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if (file->pendingWrite == nullptr ||
+        (lpOverlapped != nullptr && lpOverlapped != file->pendingWrite)) {
+        m.lastError = ERROR_NOT_FOUND;
+        return FALSE;
+    }
+    Complete(file->pendingWrite, kStatusCancelled, 0);
+    file->pendingWrite = nullptr;
+    return TRUE;
+}
+
+BOOL WINAPI GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped,
+                                LPDWORD lpNumberOfBytesTransferred, BOOL bWait) {
+    sim::System& m = machine();
+    Handle* file = m.findHandle(hFile, Handle::Kind::File);
+    if (file == nullptr || lpOverlapped == nullptr || lpNumberOfBytesTransferred == nullptr) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    if (file->pendingWrite == lpOverlapped) {
+        if (bWait) {
+            ++m.blockedForever;
+        }
+        m.lastError = ERROR_IO_INCOMPLETE;
+        return FALSE;
+    }
+    *lpNumberOfBytesTransferred = static_cast<DWORD>(lpOverlapped->InternalHigh);
+    if (lpOverlapped->Internal == kStatusCancelled) {
+        m.lastError = ERROR_OPERATION_ABORTED;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle) {
+    return nStdHandle == STD_ERROR_HANDLE ? reinterpret_cast<HANDLE>(0x0C) : INVALID_HANDLE_VALUE;
+}
+
+BOOL WINAPI GetConsoleMode(HANDLE hConsoleHandle, LPDWORD lpMode) {
+    sim::System& m = machine();
+    if (hConsoleHandle != reinterpret_cast<HANDLE>(0x0C) || !m.stderrIsConsole ||
+        lpMode == nullptr) {
+        m.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    *lpMode = 0x3;
     return TRUE;
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
     sim::System& m = machine();
-    if (!m.releaseHandle(hObject, Handle::Kind::File)) {
+    if (Handle* file = m.findHandle(hObject, Handle::Kind::File);
+        file != nullptr && file->pendingWrite != nullptr) {
+        ++m.closedWithPending;
+    }
+    if (!m.releaseHandle(hObject, Handle::Kind::File) &&
+        !m.releaseHandle(hObject, Handle::Kind::Event)) {
         ++m.badReleases;
         m.lastError = ERROR_INVALID_HANDLE;
         return FALSE;

@@ -68,7 +68,7 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO DeviceInfoSet,
                                              PSP_DEVICE_INTERFACE_DATA DeviceInterfaceData,
                                              PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
                                              DWORD detailSize, PDWORD RequiredSize,
-                                             PSP_DEVINFO_DATA) {
+                                             PSP_DEVINFO_DATA DeviceInfoData) {
     sim::System& m = machine();
     Handle* list = m.findHandle(DeviceInfoSet, Handle::Kind::DeviceList);
     if (list == nullptr) {
@@ -96,8 +96,68 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO DeviceInfoSet,
     if (detailSize < needed) {
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     }
+    if (DeviceInfoData != nullptr && DeviceInfoData->cbSize != sizeof(SP_DEVINFO_DATA)) {
+        return Fail(ERROR_INVALID_USER_BUFFER);
+    }
     std::memcpy(detail->DevicePath, path.c_str(), path.size() + 1);
+    if (DeviceInfoData != nullptr) {
+        DeviceInfoData->ClassGuid = list->cls;
+        DeviceInfoData->DevInst = static_cast<DWORD>(DeviceInterfaceData->Reserved);
+        DeviceInfoData->Reserved = DeviceInterfaceData->Reserved;
+    }
     return TRUE;
+}
+
+namespace {
+// The slot of the device that a device record names, or nullptr.
+const sim::EnumSlot* DeviceOf(Handle* list, PSP_DEVINFO_DATA DeviceInfoData) {
+    if (list == nullptr || DeviceInfoData == nullptr ||
+        DeviceInfoData->cbSize != sizeof(SP_DEVINFO_DATA) || DeviceInfoData->Reserved == 0 ||
+        DeviceInfoData->Reserved > list->slots.size()) {
+        return nullptr;
+    }
+    return &list->slots[DeviceInfoData->Reserved - 1];
+}
+} // namespace
+
+BOOL WINAPI SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                        LPSTR DeviceInstanceId, DWORD DeviceInstanceIdSize,
+                                        PDWORD RequiredSize) {
+    sim::System& m = machine();
+    const sim::EnumSlot* device =
+        DeviceOf(m.findHandle(DeviceInfoSet, Handle::Kind::DeviceList), DeviceInfoData);
+    if (device == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (m.injectFault(sim::Api::SetupDiGetDeviceInstanceIdA)) {
+        return FALSE;
+    }
+    const DWORD needed = static_cast<DWORD>(device->instanceId.size() + 1);
+    if (RequiredSize != nullptr) {
+        *RequiredSize = needed;
+    }
+    if (DeviceInstanceId == nullptr || DeviceInstanceIdSize < needed) {
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    }
+    std::memcpy(DeviceInstanceId, device->instanceId.c_str(), needed);
+    return TRUE;
+}
+
+HKEY WINAPI SetupDiOpenDevRegKey(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                 DWORD Scope, DWORD, DWORD KeyType, REGSAM) {
+    sim::System& m = machine();
+    const sim::EnumSlot* device =
+        DeviceOf(m.findHandle(DeviceInfoSet, Handle::Kind::DeviceList), DeviceInfoData);
+    if (device == nullptr || Scope != DICS_FLAG_GLOBAL || KeyType != DIREG_DEV) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return static_cast<HKEY>(INVALID_HANDLE_VALUE);
+    }
+    if (m.injectFault(sim::Api::SetupDiOpenDevRegKey)) {
+        return static_cast<HKEY>(INVALID_HANDLE_VALUE);
+    }
+    Handle key{Handle::Kind::RegistryKey};
+    key.keyPath = "System\\CurrentControlSet\\Enum\\" + device->instanceId + "\\Device Parameters";
+    return static_cast<HKEY>(m.addHandle(std::move(key)));
 }
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet) {

@@ -255,10 +255,37 @@ BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT*) {
 
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR) {
     const int id = TemplateId(lpName);
-    if (hModule == nullptr || !windows().hasResource(id)) {
+    if (hModule == nullptr ||
+        (!windows().hasResource(id) && machine().resourceData(id) == nullptr)) {
         return nullptr;
     }
     return reinterpret_cast<HRSRC>(static_cast<ULONG_PTR>(0x60000 + id));
+}
+
+namespace {
+const std::vector<std::uint8_t>* DataOf(HRSRC hResInfo) {
+    const auto value = reinterpret_cast<ULONG_PTR>(hResInfo);
+    return value < 0x60000 ? nullptr : machine().resourceData(static_cast<int>(value - 0x60000));
+}
+} // namespace
+
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo) {
+    if (machine().injectFault(sim::Api::LoadResource)) {
+        return nullptr;
+    }
+    const std::vector<std::uint8_t>* data = DataOf(hResInfo);
+    // A loaded resource needs no release: its handle is the data's place in the module.
+    return hModule == nullptr || data == nullptr ? nullptr
+                                                 : const_cast<std::uint8_t*>(data->data());
+}
+
+LPVOID WINAPI LockResource(HGLOBAL hResData) {
+    return hResData;
+}
+
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo) {
+    const std::vector<std::uint8_t>* data = DataOf(hResInfo);
+    return hModule == nullptr || data == nullptr ? 0 : static_cast<DWORD>(data->size());
 }
 
 void WINAPI InitCommonControls() {}

@@ -57,10 +57,23 @@ struct GUID {
 
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
-struct OVERLAPPED;
+
+// The offset pair shares a union with a pointer on Windows; both are 8 bytes.
+struct OVERLAPPED {
+    ULONG_PTR Internal;
+    ULONG_PTR InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
 using LPOVERLAPPED = OVERLAPPED*;
 
-struct SP_DEVINFO_DATA;
+struct SP_DEVINFO_DATA {
+    DWORD cbSize;
+    GUID ClassGuid;
+    DWORD DevInst;
+    ULONG_PTR Reserved;
+};
 using PSP_DEVINFO_DATA = SP_DEVINFO_DATA*;
 
 struct SP_DEVICE_INTERFACE_DATA {
@@ -79,6 +92,8 @@ using PSP_DEVICE_INTERFACE_DETAIL_DATA_A = SP_DEVICE_INTERFACE_DETAIL_DATA_A*;
 
 static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32, "64-bit Windows layout");
 static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 8, "64-bit Windows layout");
+static_assert(sizeof(SP_DEVINFO_DATA) == 32, "64-bit Windows layout");
+static_assert(sizeof(OVERLAPPED) == 32, "64-bit Windows layout");
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -90,9 +105,18 @@ constexpr DWORD GENERIC_WRITE = 0x40000000u;
 constexpr DWORD FILE_SHARE_READ = 0x1;
 constexpr DWORD FILE_SHARE_WRITE = 0x2;
 constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_FLAG_OVERLAPPED = 0x40000000u;
+
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
+constexpr DWORD INFINITE = 0xFFFFFFFFu;
+constexpr DWORD STD_ERROR_HANDLE = static_cast<DWORD>(-12);
 
 constexpr DWORD DIGCF_PRESENT = 0x02;
 constexpr DWORD DIGCF_DEVICEINTERFACE = 0x10;
+constexpr DWORD DICS_FLAG_GLOBAL = 0x1;
+constexpr DWORD DIREG_DEV = 0x1;
 
 constexpr UINT GMEM_MOVEABLE = 0x0002;
 constexpr UINT GMEM_ZEROINIT = 0x0040;
@@ -118,6 +142,10 @@ constexpr DWORD ERROR_BROKEN_PIPE = 109;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_OPERATION_ABORTED = 995;
+constexpr DWORD ERROR_IO_INCOMPLETE = 996;
+constexpr DWORD ERROR_IO_PENDING = 997;
+constexpr DWORD ERROR_NOT_FOUND = 1168;
 constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
 constexpr DWORD ERROR_INVALID_USER_BUFFER = 1784;
 
@@ -128,6 +156,14 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                       LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
+                           BOOL bInitialState, LPCSTR lpName);
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
+BOOL WINAPI CancelIoEx(HANDLE hFile, LPOVERLAPPED lpOverlapped);
+BOOL WINAPI GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped,
+                                LPDWORD lpNumberOfBytesTransferred, BOOL bWait);
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
+BOOL WINAPI GetConsoleMode(HANDLE hConsoleHandle, LPDWORD lpMode);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 void WINAPI Sleep(DWORD dwMilliseconds);
@@ -152,6 +188,11 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(
     PSP_DEVICE_INTERFACE_DETAIL_DATA_A DeviceInterfaceDetailData,
     DWORD DeviceInterfaceDetailDataSize, PDWORD RequiredSize, PSP_DEVINFO_DATA DeviceInfoData);
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet);
+BOOL WINAPI SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                        LPSTR DeviceInstanceId, DWORD DeviceInstanceIdSize,
+                                        PDWORD RequiredSize);
+HKEY WINAPI SetupDiOpenDevRegKey(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                 DWORD Scope, DWORD HwProfile, DWORD KeyType, REGSAM samDesired);
 
 // advapi32
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,

@@ -38,6 +38,7 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 #define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
 #define RT_DIALOG MAKEINTRESOURCEA(5)
+#define RT_VERSION MAKEINTRESOURCEA(16)
 
 constexpr WORD LOWORD(ULONG_PTR value) {
     return static_cast<WORD>(value & 0xFFFF);
@@ -104,4 +105,7 @@ BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
+LPVOID WINAPI LockResource(HGLOBAL hResData);
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 void WINAPI InitCommonControls();

@@ -1,4 +1,4 @@
-#include "device/CommPort.h"
+#include "device/windows/CommPort.h"
 #include "device/UsbType.h"
 
 #include "SimMachine.h"

@@ -1,5 +1,5 @@
 #include "app/ExitCodes.h"
-#include "app/Program.h"
+#include "app/windows/Program.h"
 #include "device/UsbType.h"
 
 #include "SimMachine.h"
@@ -11,7 +11,12 @@ const std::string kHelp = "Command line switches\n"
                           "PRINTERCLASS\tPut the printer into Printer Class USB mode\n"
                           "COMMCLASS\tPut the printer into Comm Class USB mode\n"
                           "MODE\t\tDisplay the current USB mode setting\n"
-                          "<no switch>\tStart the GUI\n";
+                          "<no switch>\tStart the GUI\n"
+                          "LIST\t\tList the attached printers: number, ID, mode and port\n"
+                          "PRINTER=<n|ID>\tWork on this printer: a LIST number, its ID or its "
+                          "serial number\n"
+                          "VERSION\t\tDisplay the program's version\n"
+                          "TRACE\t\tEcho the diagnostic trace on the standard error stream\n";
 const std::string kConflict = "Cannot specify more than one USB communication mode\n";
 } // namespace
 

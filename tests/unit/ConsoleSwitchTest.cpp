@@ -1,5 +1,5 @@
 #include "app/ExitCodes.h"
-#include "app/Program.h"
+#include "app/windows/Program.h"
 #include "device/UsbType.h"
 
 #include "SimMachine.h"

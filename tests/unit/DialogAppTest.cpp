@@ -1,4 +1,4 @@
-#include "app/Program.h"
+#include "app/windows/Program.h"
 #include "device/UsbType.h"
 #include "gui/MainApp.h"
 #include "gui/resources/resource.h"

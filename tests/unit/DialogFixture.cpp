@@ -35,7 +35,7 @@ INT_PTR DialogTest::RunMainDialog(std::vector<Step> steps, std::size_t* pStepsRu
         steps[next++](dialog);
         return true;
     };
-    CMainDlg dlg;
+    CMainDlg dlg(backend, "");
     const INT_PTR result = dlg.DoModal();
     machine().windows().onIdle = nullptr;
     if (pStepsRun != nullptr) {

@@ -1,6 +1,6 @@
 // Fault campaigns: every failable Win32 call of a whole operation is made to fail in turn.
 // Each run must end, report one of the outcomes the operation knows, and release everything.
-#include "app/Program.h"
+#include "app/windows/Program.h"
 #include "device/UsbType.h"
 #include "gui/MainDlg.h"
 #include "gui/resources/resource.h"

@@ -14,7 +14,7 @@ class ModeChangeTest : public SimMachineTest {
   protected:
     ModeChangeResult result{};
     std::string Change(UsbType target) {
-        return Stdout([&] { result = SetUsbType(target); });
+        return Stdout([&] { result = SetUsbType(backend, "", target); });
     }
     // Virtual times of the trace lines that contain `text`.
     std::vector<std::uint64_t> TraceTimes(const std::string& text) {
@@ -52,8 +52,8 @@ TEST_F(ModeChangeTest, ConsolePausesASecondBetweenTheTwoCommands) {
 
 TEST_F(ModeChangeTest, DialogPausesAfterTheSecondCommand) {
     printer().attach(IDNATIVETYPE);
-    CUsbDevice device;
-    SendModeCommand(device, IDNATIVETYPE, IDCOMMCLASSTYPE, kDialogChange);
+    const auto channel = backend.OpenChannel("");
+    SendModeCommand(*channel, backend.clock(), IDNATIVETYPE, IDCOMMCLASSTYPE, kDialogChange);
     ASSERT_EQ(printer().writes().size(), 2u);
     EXPECT_EQ(printer().writes()[0].atMs, printer().writes()[1].atMs);
     EXPECT_EQ(machine().now() - printer().writes()[1].atMs, 1000u);
@@ -128,9 +128,9 @@ TEST_F(ModeChangeTest, NoPrinterSendsNothing) {
 
 TEST_F(ModeChangeTest, WaitReturnsAsSoonAsThePrinterAnswers) {
     printer().attach(IDNATIVETYPE);
-    CUsbDevice device;
-    EXPECT_TRUE(WaitForRestart(device, IDNATIVETYPE, kConsoleChange, 0));
-    EXPECT_FALSE(WaitForRestart(device, IDCOMMCLASSTYPE, kConsoleChange, 0));
+    const auto channel = backend.OpenChannel("");
+    EXPECT_TRUE(WaitForRestart(*channel, backend.clock(), IDNATIVETYPE, kConsoleChange, 0));
+    EXPECT_FALSE(WaitForRestart(*channel, backend.clock(), IDCOMMCLASSTYPE, kConsoleChange, 0));
     EXPECT_EQ(machine().now(), 0u);
 }
 

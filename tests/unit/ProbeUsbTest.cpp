@@ -9,7 +9,7 @@ TEST_F(ProbeUsbTest, ReportsTheModeThePrinterAnswersIn) {
         sim::reset();
         printer().attach(mode);
         char text[kUsbStringSize];
-        EXPECT_EQ(ProbeUsb(text, kUsbStringSize), mode);
+        EXPECT_EQ(ProbeUsb(backend, "", text, kUsbStringSize), mode);
         EXPECT_STREQ(text, kModeNames[mode]);
         EXPECT_EQ(machine().openResources(), sim::Resources{});
     }
@@ -18,7 +18,7 @@ TEST_F(ProbeUsbTest, ReportsTheModeThePrinterAnswersIn) {
 TEST_F(ProbeUsbTest, ModesAreTriedInOrderUntilOneAnswers) {
     printer().attach(IDCOMMCLASSTYPE);
     char text[kUsbStringSize];
-    EXPECT_EQ(ProbeUsb(text, kUsbStringSize), IDCOMMCLASSTYPE);
+    EXPECT_EQ(ProbeUsb(backend, "", text, kUsbStringSize), IDCOMMCLASSTYPE);
     EXPECT_STREQ(text, "Comm Class USB");
     EXPECT_EQ(machine().callsOf(sim::Api::SetupDiGetClassDevsA), 3);
     EXPECT_EQ(TraceCount("pInPipe("), 3);
@@ -27,7 +27,7 @@ TEST_F(ProbeUsbTest, ModesAreTriedInOrderUntilOneAnswers) {
 
 TEST_F(ProbeUsbTest, NoPrinterLooksLikeNativeButSaysSo) {
     char text[kUsbStringSize];
-    EXPECT_EQ(ProbeUsb(text, kUsbStringSize), IDNATIVETYPE);
+    EXPECT_EQ(ProbeUsb(backend, "", text, kUsbStringSize), IDNATIVETYPE);
     EXPECT_STREQ(text, "Error opening USB");
     EXPECT_TRUE(IsProbeError(text));
     EXPECT_EQ(machine().callsOf(sim::Api::SetupDiGetClassDevsA), 3);
@@ -38,7 +38,7 @@ TEST_F(ProbeUsbTest, OpensOnlyThePrinterOncePerProbe) {
     AddForeignSerialPorts(4);
     printer().attach(IDNATIVETYPE);
     char text[kUsbStringSize];
-    ProbeUsb(text, kUsbStringSize);
+    ProbeUsb(backend, "", text, kUsbStringSize);
     EXPECT_EQ(machine().createFilePaths().size(), 2u);
 }
 
@@ -46,7 +46,7 @@ TEST_F(ProbeUsbTest, SmallBufferGetsATerminatedPrefix) {
     printer().attach(IDPRINTERCLASSTYPE);
     char text[8];
     std::memset(text, 'x', sizeof text);
-    EXPECT_EQ(ProbeUsb(text, 5), IDPRINTERCLASSTYPE);
+    EXPECT_EQ(ProbeUsb(backend, "", text, 5), IDPRINTERCLASSTYPE);
     EXPECT_STREQ(text, "Prin");
     EXPECT_EQ(text[5], 'x');
 }

@@ -1,9 +1,12 @@
 #include "SimMachine.h"
 
-#include "app/Program.h"
+#include "app/windows/Program.h"
+#include "common/DebugTrace.h"
 
 void SimMachineTest::SetUp() {
     sim::reset();
+    InstallTraceSink(&debuggerChannel);
+    EchoTraceToStderr(false);
 }
 
 void SimMachineTest::TearDown() {
@@ -13,6 +16,10 @@ void SimMachineTest::TearDown() {
         << machine().openResources().registryKeys << ", global blocks "
         << machine().openResources().globalBlocks;
     EXPECT_EQ(machine().badReleases, 0) << "an object was released twice or never acquired";
+    EXPECT_EQ(machine().blockedForever, 0) << "a call would never have returned";
+    EXPECT_EQ(machine().closedWithPending, 0) << "a handle was closed with a write pending";
+    InstallTraceSink(nullptr);
+    EchoTraceToStderr(false);
 }
 
 int SimMachineTest::TraceCount(const std::string& text) {

@@ -2,6 +2,8 @@
 // that the code under test released everything it acquired.
 #pragma once
 
+#include "common/windows/DebuggerChannel.h"
+#include "device/windows/Win32PrinterBackend.h"
 #include "platform/sim/SimSystem.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@ class SimMachineTest : public ::testing::Test {
 
     sim::System& machine() { return sim::machine(); }
     sim::Printer& printer() { return sim::machine().printer(); }
+    // The Windows backend over the simulated machine.
+    Win32PrinterBackend backend;
 
     // Debugger channel lines sent since the test began.
     const std::vector<std::string>& trace() { return machine().debugOutput(); }
@@ -37,4 +41,7 @@ class SimMachineTest : public ::testing::Test {
     void AddForeignSerialPorts(int count);
     // Paths handed to CreateFileA that contain `part`.
     int OpensContaining(const std::string& part);
+
+  private:
+    DebuggerChannel debuggerChannel;
 };

@@ -1,4 +1,4 @@
-#include "device/UsbDevice.h"
+#include "device/windows/UsbDevice.h"
 
 #include "SimMachine.h"
 

@@ -1,4 +1,5 @@
 #include "device/UsbType.h"
+#include "device/windows/UsbDeviceIds.h"
 
 #include "platform/sim/SimPrinter.h"
 

@@ -10,7 +10,11 @@ case_help_lists_the_switches() {
         $'PRINTERCLASS\tPut the printer into Printer Class USB mode' \
         $'COMMCLASS\tPut the printer into Comm Class USB mode' \
         $'MODE\t\tDisplay the current USB mode setting' \
-        $'<no switch>\tStart the GUI'
+        $'<no switch>\tStart the GUI' \
+        $'LIST\t\tList the attached printers: number, ID, mode and port' \
+        $'PRINTER=<n|ID>\tWork on this printer: a LIST number, its ID or its serial number' \
+        $'VERSION\t\tDisplay the program\'s version' \
+        $'TRACE\t\tEcho the diagnostic trace on the standard error stream'
 }
 
 case_mode_reports_no_printer() {

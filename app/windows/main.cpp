@@ -1,4 +1,4 @@
-#include "app/Program.h"
+#include "app/windows/Program.h"
 
 int main(int argc, char* argv[]) {
     return RunOrvane(argc, argv);

@@ -1,4 +1,5 @@
-// Finds the virtual serial port that the printer's comm class driver creates.
+// Finds the virtual serial port that the printer's comm class driver lists in the serial-port
+// device map, the place Windows has always named it.
 #pragma once
 
 #include <string>
@@ -9,9 +10,9 @@
 // does not fit.
 bool GetCommPortName(char* pszPortName, int nBufSize);
 
-// Appends " = <port>" to a mode's display string when the port is listed; otherwise leaves it
-// as it is (the lookup has printed why).
-void AppendCommPortName(std::string& text);
+// The same lookup without a word to the console: on failure *pProblem receives the line that
+// GetCommPortName prints.
+bool ReadCommPortName(char* pszPortName, int nBufSize, std::string* pProblem);
 
 constexpr int kPortNameSize = 32;
 constexpr const char* kSerialCommKey = "HARDWARE\\DEVICEMAP\\SERIALCOMM";

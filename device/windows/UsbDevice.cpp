@@ -1,14 +1,16 @@
-#include "device/UsbDevice.h"
+#include "device/windows/UsbDevice.h"
 
 #include "common/DebugTrace.h"
+#include "device/PrinterChoice.h"
+#include "device/windows/UsbDeviceIds.h"
 
 #include <cstring>
 #include <string>
 
 namespace {
-HANDLE OpenForReadWrite(const char* path) {
+HANDLE OpenForReadWrite(const char* path, DWORD dwFlagsAndAttributes = 0) {
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, OPEN_EXISTING, 0, nullptr);
+                       nullptr, OPEN_EXISTING, dwFlagsAndAttributes, nullptr);
 }
 
 // Owns one locked block of movable global memory for the length of a lookup.
@@ -38,11 +40,11 @@ class LockedGlobal {
 };
 } // namespace
 
-CUsbDevice::CUsbDevice() {
+CUsbDevice::CUsbDevice(std::string identity) : m_identity(std::move(identity)) {
     m_szDeviceName[0] = '\0';
 }
 
-HANDLE CUsbDevice::open_file(UsbType mode, const char* pipeName) {
+HANDLE CUsbDevice::open_file(UsbType mode, const char* pipeName, DWORD dwFlagsAndAttributes) {
     DebugTrace("open_file", m_szDeviceName);
     if (!GetUsbDeviceFileName(mode, m_szDeviceName, kNameBufSize)) {
         DebugTrace("open_file", "INVALID_HANDLE_VALUE");
@@ -56,7 +58,7 @@ HANDLE CUsbDevice::open_file(UsbType mode, const char* pipeName) {
     std::memcpy(m_szDeviceName, completeName.c_str(), completeName.size() + 1);
     DebugTrace("open_file", std::string("completeDeviceName=") + m_szDeviceName);
 
-    HANDLE hFile = OpenForReadWrite(m_szDeviceName);
+    HANDLE hFile = OpenForReadWrite(m_szDeviceName, dwFlagsAndAttributes);
     if (hFile == INVALID_HANDLE_VALUE) {
         DebugTrace("open_file",
                    FormatText("CreateFile: Error=%d", static_cast<int>(GetLastError())));
@@ -163,6 +165,11 @@ HANDLE CUsbDevice::OpenDeviceInterface(HDEVINFO hDevInfo, PSP_DEVICE_INTERFACE_D
     // Only the printer's own interfaces are opened: opening a foreign device, such as a
     // serial port, can disturb it.
     if (FindUsbDeviceId(outNameBuf) < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    // Nor are other printers' interfaces, when one printer is meant.
+    if (!m_identity.empty() && !SameIdentity(InstanceOfPath(outNameBuf), m_identity)) {
+        DebugTrace("OpenDeviceInterface", "Another printer: " + InstanceOfPath(outNameBuf));
         return INVALID_HANDLE_VALUE;
     }
     return OpenForReadWrite(outNameBuf);

@@ -1,13 +1,14 @@
-#include "device/CommPort.h"
+#include "device/windows/CommPort.h"
 
+#include "common/DebugTrace.h"
 #include "platform/win32.h"
 
 #include <cstdio>
 
-bool GetCommPortName(char* pszPortName, int nBufSize) {
+bool ReadCommPortName(char* pszPortName, int nBufSize, std::string* pProblem) {
     HKEY hKey = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS) {
-        std::printf("Error Opening Key (%s)\n", kSerialCommKey);
+        *pProblem = FormatText("Error Opening Key (%s)", kSerialCommKey);
         return false;
     }
 
@@ -21,8 +22,8 @@ bool GetCommPortName(char* pszPortName, int nBufSize) {
         status = static_cast<LONG>(ERROR_MORE_DATA);
     }
     if (status != ERROR_SUCCESS) {
-        std::printf("Error Querying Value (%s) = %d\n", kPrinterPortValue,
-                    static_cast<int>(status));
+        *pProblem = FormatText("Error Querying Value (%s) = %d", kPrinterPortValue,
+                               static_cast<int>(status));
         RegCloseKey(hKey);
         return false;
     }
@@ -33,10 +34,11 @@ bool GetCommPortName(char* pszPortName, int nBufSize) {
     return true;
 }
 
-void AppendCommPortName(std::string& text) {
-    char szPortName[kPortNameSize] = {};
-    if (GetCommPortName(szPortName, kPortNameSize)) {
-        text += " = ";
-        text += szPortName;
+bool GetCommPortName(char* pszPortName, int nBufSize) {
+    std::string problem;
+    if (!ReadCommPortName(pszPortName, nBufSize, &problem)) {
+        std::printf("%s\n", problem.c_str());
+        return false;
     }
+    return true;
 }

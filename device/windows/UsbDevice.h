@@ -1,22 +1,29 @@
-// The printer's device channel: finds the printer's interface for a mode through the Setup
-// API and opens one of its pipes as a file. Each operation makes its own CUsbDevice on the
-// stack; the object keeps no handle, only the last device path it looked at.
+// The printer's device channel on Windows: finds the printer's interface for a mode through the
+// Setup API and opens one of its pipes as a file. Each operation makes its own CUsbDevice on
+// the stack; the object keeps no handle, only the last device path it looked at. Given an
+// identity, it reaches only that printer: the interfaces of other printers are passed over
+// without being opened.
 #pragma once
 
 #include "device/UsbType.h"
+#include "platform/win32.h"
+
+#include <string>
 
 class CUsbDevice {
   public:
     static constexpr int kNameBufSize = 256;
 
-    CUsbDevice();
+    explicit CUsbDevice(std::string identity = {});
     virtual ~CUsbDevice() = default;
     CUsbDevice(const CUsbDevice&) = delete;
     CUsbDevice& operator=(const CUsbDevice&) = delete;
 
     // Opens <printer's device path in `mode`>\<pipeName>; INVALID_HANDLE_VALUE when the
     // printer is absent in that mode or the pipe does not open. The caller closes the handle.
-    HANDLE open_file(UsbType mode, const char* pipeName);
+    // `dwFlagsAndAttributes` goes to CreateFileA for the pipe (the command pipe is overlapped,
+    // so that its writes can be bounded).
+    HANDLE open_file(UsbType mode, const char* pipeName, DWORD dwFlagsAndAttributes = 0);
 
     // Finds the printer's interface for `mode` and proves that it opens; the buffer then holds
     // its device path.
@@ -39,5 +46,6 @@ class CUsbDevice {
     static constexpr int kMaxConsecutiveEnumErrors = 16;
 
   private:
+    std::string m_identity; // empty: any printer
     char m_szDeviceName[kNameBufSize];
 };

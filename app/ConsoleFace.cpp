@@ -1,0 +1,37 @@
+#include "app/ConsoleFace.h"
+
+#include "app/ConsoleSwitches.h"
+#include "app/ExitCodes.h"
+#include "app/ModeQuery.h"
+#include "app/PrinterList.h"
+#include "app/PrinterSelection.h"
+#include "common/ConsoleOutput.h"
+#include "common/DebugTrace.h"
+
+int RunSwitches(ConsoleContext& context, const SwitchFlags& flags) {
+    if (flags.ModeSwitchCount() > 1) {
+        DebugTrace("InitInstance", "More than one USB mode specified");
+        PrintLine("Cannot specify more than one USB communication mode");
+        return kExitOk;
+    }
+    if (flags.version) {
+        PrintLine(context.programName + " " +
+                  (context.version.empty() ? "(version not recorded)" : context.version));
+    }
+    int exitCode = kExitOk;
+    if (flags.list) {
+        exitCode = ListPrinters(context);
+    }
+    if (!flags.modeQuery && flags.ModeSwitchCount() == 0) {
+        return exitCode;
+    }
+
+    PrinterSelection selection;
+    if (const std::optional<int> refusal = SelectPrinter(context.backend, flags, &selection)) {
+        return *refusal;
+    }
+    if (flags.modeQuery) {
+        return ReportMode(context, selection);
+    }
+    return RunModeSwitch(context, flags, selection);
+}

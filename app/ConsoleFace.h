@@ -1,0 +1,9 @@
+// The console face: what Orvane does with its switches, on every system.
+#pragma once
+
+#include "app/CommandLine.h"
+#include "app/ConsoleContext.h"
+
+// Carries out the parsed switches: the conflict rule, VERSION, LIST, then MODE or the one mode
+// switch on the printer the command line means. Returns the exit code.
+int RunSwitches(ConsoleContext& context, const SwitchFlags& flags);

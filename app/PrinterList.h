@@ -1,0 +1,9 @@
+// The console's answer to LIST.
+#pragma once
+
+#include "app/ConsoleContext.h"
+
+// Prints one line per attached printer, numbered from 1 in the probe's order:
+// "<number>\t<ID>\t<mode>\t<port>", the port empty outside comm class mode or when unknown.
+// Without a printer it prints "Error opening USB". Returns the exit code.
+int ListPrinters(ConsoleContext& context);

@@ -1,4 +1,0 @@
-// The program's entry: framework start-up, then the console face or the dialog face.
-#pragma once
-
-int RunOrvane(int argc, char* argv[]);

@@ -1,0 +1,60 @@
+#include "app/windows/Program.h"
+
+#include "app/CommandLine.h"
+#include "app/ConsoleFace.h"
+#include "app/ExitCodes.h"
+#include "app/PrinterSelection.h"
+#include "app/windows/VersionResource.h"
+#include "common/ConsoleOutput.h"
+#include "common/DebugTrace.h"
+#include "common/windows/DebuggerChannel.h"
+#include "common/windows/Win32Console.h"
+#include "device/windows/Win32PrinterBackend.h"
+#include "gui/MainApp.h"
+#include "gui/framework/AfxWin.h"
+
+namespace {
+// The dialog face works on one printer: the one PRINTER= names, or the first of the list.
+// Returns the exit code when PRINTER= names none; the reason is printed while the console is
+// still there.
+std::optional<int> ChooseDialogPrinter(PrinterBackend& backend, const SwitchFlags& flags,
+                                       std::string* pIdentity) {
+    PrinterSelection selection;
+    if (const std::optional<int> refusal = SelectPrinter(backend, flags, &selection)) {
+        // Without a printer the dialog shows so itself.
+        if (*refusal != kExitNoPrinter) {
+            return refusal;
+        }
+    }
+    *pIdentity = selection.several ? selection.printers.front().identity : selection.identity;
+    return std::nullopt;
+}
+} // namespace
+
+int RunOrvane(int argc, char* argv[]) {
+    ScopedDebuggerChannel debuggerChannel;
+    EchoTraceToStderr(WantsTrace(argc, argv));
+    if (!AfxWinInit(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), 0)) {
+        PrintErrorLine("Fatal Error: MFC initialization failed");
+        return kExitFrameworkFailed;
+    }
+
+    Win32PrinterBackend backend;
+    const SwitchFlags flags = ParseSwitches(argc, argv, true);
+    if (flags.actionWords == 0) {
+        // No switch, or only the choice of a printer: the dialog face, without the console.
+        std::string identity;
+        if (argc >= 2) {
+            if (const std::optional<int> refusal = ChooseDialogPrinter(backend, flags, &identity)) {
+                return *refusal;
+            }
+        }
+        FreeConsole();
+        theApp.SetPrinter(&backend, identity);
+        theApp.InitInstance();
+        return theApp.ExitInstance();
+    }
+
+    ConsoleContext context{backend, "Orvane", ReadOwnVersion(), StderrIsConsole(), true};
+    return RunSwitches(context, flags);
+}

@@ -1,0 +1,4 @@
+// Orvane.exe's entry: framework start-up, then the console face or the dialog face.
+#pragma once
+
+int RunOrvane(int argc, char* argv[]);

@@ -1,0 +1,70 @@
+// The boundary between Orvane's portable core and the system that reaches the printers. The
+// core (the command line, the mode probe's order, the change sequence with its pause and
+// bounded wait, printer choice, exit codes) asks; a backend for each system answers: Windows
+// through the Setup API and the printer's pipes, Linux through libusb.
+#pragma once
+
+#include "common/Clock.h"
+#include "device/UsbType.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One printer as the system lists it.
+struct AttachedPrinter {
+    // What names the printer in every mode, across its restarts: its serial number, or where
+    // it is plugged in when it has none. PRINTER= matches it, without regard to case.
+    std::string identity;
+    // What people are shown: on Windows the device instance ID (USB\VID_6B1F&PID_C302\<serial>).
+    std::string shownId;
+    UsbType mode = IDNATIVETYPE;
+    // Set when the printer is there but this user may not open it: one line that says so.
+    std::string noAccess;
+};
+
+// The printer's command pipe while it is open; closed when the object goes.
+class CommandPipe {
+  public:
+    virtual ~CommandPipe() = default;
+    // Hands the bytes to the printer; false when they did not all go within `timeoutMs`. A
+    // write that runs out of time leaves nothing pending.
+    virtual bool Write(const std::uint8_t* bytes, std::size_t count, std::uint32_t timeoutMs) = 0;
+};
+
+// One operation's way to a printer (one probe, one change). It may remember what it found
+// from one call to the next, as the operation goes on.
+class PrinterChannel {
+  public:
+    virtual ~PrinterChannel() = default;
+    // True when the printer answers in `mode` now (its presence pipe opens).
+    virtual bool Answers(UsbType mode) = 0;
+    // The command pipe of the printer in `mode`, or nullptr when it does not open.
+    virtual std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) = 0;
+    // The identity of the printer that last answered.
+    virtual std::string AnsweringIdentity() const = 0;
+};
+
+// The virtual port of a printer in comm class mode, or what the lookup had to say instead
+// (one line, possibly empty).
+struct PortLookup {
+    std::optional<std::string> port;
+    std::string problem;
+};
+
+class PrinterBackend {
+  public:
+    virtual ~PrinterBackend() = default;
+    // Every printer attached now, each once, in the order the mode probe searches: the
+    // printers in native mode first, then printer class, then comm class.
+    virtual std::vector<AttachedPrinter> ListPrinters() = 0;
+    // A channel to the printer with this identity; an empty identity reaches whichever printer
+    // the search meets first.
+    virtual std::unique_ptr<PrinterChannel> OpenChannel(const std::string& identity) = 0;
+    // The port of the printer with this identity (empty: whichever printer is in comm class).
+    virtual PortLookup LookUpPort(const std::string& identity) = 0;
+    virtual Clock& clock() = 0;
+};

@@ -1,0 +1,81 @@
+#include "device/windows/Win32PrinterBackend.h"
+
+#include "device/windows/BoundedWrite.h"
+#include "device/windows/CommPort.h"
+#include "device/windows/DevicePort.h"
+#include "device/windows/PrinterListing.h"
+#include "device/windows/UsbDevice.h"
+#include "device/windows/UsbDeviceIds.h"
+
+namespace {
+
+class Win32CommandPipe : public CommandPipe {
+  public:
+    explicit Win32CommandPipe(HANDLE hPipe) : m_hPipe(hPipe) {}
+    ~Win32CommandPipe() override { CloseHandle(m_hPipe); }
+    Win32CommandPipe(const Win32CommandPipe&) = delete;
+    Win32CommandPipe& operator=(const Win32CommandPipe&) = delete;
+
+    bool Write(const std::uint8_t* bytes, std::size_t count, std::uint32_t timeoutMs) override {
+        return WriteWithin(m_hPipe, bytes, count, timeoutMs);
+    }
+
+  private:
+    HANDLE m_hPipe;
+};
+
+// One operation's CUsbDevice: its name buffer carries the last path from call to call.
+class Win32PrinterChannel : public PrinterChannel {
+  public:
+    explicit Win32PrinterChannel(const std::string& identity) : m_device(identity) {}
+
+    bool Answers(UsbType mode) override {
+        const HANDLE hPipe = m_device.open_file(mode, kPresencePipe);
+        if (hPipe == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        CloseHandle(hPipe);
+        return true;
+    }
+
+    std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) override {
+        const HANDLE hPipe = m_device.open_file(mode, kCommandPipe, FILE_FLAG_OVERLAPPED);
+        if (hPipe == INVALID_HANDLE_VALUE) {
+            return nullptr;
+        }
+        return std::make_unique<Win32CommandPipe>(hPipe);
+    }
+
+    std::string AnsweringIdentity() const override { return InstanceOfPath(m_device.DeviceName()); }
+
+  private:
+    CUsbDevice m_device;
+};
+
+} // namespace
+
+std::vector<AttachedPrinter> Win32PrinterBackend::ListPrinters() {
+    return ListAttachedPrinters();
+}
+
+std::unique_ptr<PrinterChannel> Win32PrinterBackend::OpenChannel(const std::string& identity) {
+    return std::make_unique<Win32PrinterChannel>(identity);
+}
+
+PortLookup Win32PrinterBackend::LookUpPort(const std::string& identity) {
+    const DevicePortAnswer own = ReadDevicePortName(identity);
+    if (own.port) {
+        return {own.port, {}};
+    }
+    // The device map names one port for the printer's driver, whichever printer made it: it
+    // answers only when no other printer is in comm class mode.
+    if (own.otherCommPrinters > 0) {
+        return {};
+    }
+    char szPortName[kPortNameSize] = {};
+    std::string problem;
+    if (!ReadCommPortName(szPortName, kPortNameSize, &problem)) {
+        return {std::nullopt, problem};
+    }
+    return {std::string(szPortName), {}};
+}
