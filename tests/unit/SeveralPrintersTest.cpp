@@ -1,0 +1,149 @@
+// Two printers on one machine: Orvane names them, acts only on the one the command line means,
+// and lets no other printer answer for it.
+#include "gui/MainApp.h"
+#include "gui/resources/resource.h"
+
+#include "DialogFixture.h"
+
+namespace {
+constexpr int kNative = 0;
+constexpr int kPrinterClass = 1;
+constexpr int kCommClass = 2;
+const std::vector<std::uint8_t> kRestart = {0x1D, 0xFF};
+const std::string kIdA = "USB\\VID_6B1F&PID_C302\\6&2F1A3B4C&0&1";
+const std::string kIdB = "USB\\VID_6B1F&PID_C302\\6&2F1A3B4C&0&2";
+} // namespace
+
+class SeveralPrintersTest : public DialogTest {
+  protected:
+    // Printer A (port COM7) in native mode, printer B (port COM8) already in comm class mode.
+    void AttachTwo(int modeA = kNative, int modeB = kCommClass) {
+        printer().attach(modeA);
+        b = &machine().addPrinter();
+        b->attach(modeB);
+    }
+    std::string Run(std::vector<std::string> args) {
+        return RunOrvaneWith(std::move(args), &exitCode);
+    }
+
+    sim::Printer* b = nullptr;
+    int exitCode = -1;
+};
+
+TEST_F(SeveralPrintersTest, SwitchWithoutAChoiceSendsNothing) {
+    AttachTwo();
+    EXPECT_EQ(Run({"COMMCLASS"}),
+              "2 printers are attached: choose one with PRINTER=<n|ID> (LIST shows them)\n");
+    EXPECT_EQ(exitCode, 4);
+    EXPECT_EQ(OpensContaining("PIPE"), 0);
+    EXPECT_TRUE(printer().writes().empty());
+}
+
+TEST_F(SeveralPrintersTest, ChosenPrinterIsChangedAndFollowedThroughItsRestart) {
+    AttachTwo();
+    printer().restartMs = 3000;
+    EXPECT_EQ(Run({"PRINTER=6&2f1a3b4c&0&1", "COMMCLASS"}),
+              "Now set to Comm Class USB\nComm Class USB virtual port = COM7\n");
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(printer().writes().size(), 2u);
+    EXPECT_EQ(printer().writes()[1].bytes, kRestart);
+    EXPECT_TRUE(b->writes().empty());
+    // B sat in comm class mode all along; only A's return ended the wait.
+    EXPECT_EQ(TraceCount("Not yet rebooted"), 3);
+    EXPECT_EQ(printer().mode(), kCommClass);
+    EXPECT_EQ(OpensContaining("6&2f1a3b4c&0&2#{86e0d1e0-8089-11d0-9ce4-08003e301f73}\\PIPE"), 0);
+}
+
+TEST_F(SeveralPrintersTest, ChoiceByNumberByIdAndByCaseFreeSerial) {
+    AttachTwo(kCommClass, kNative); // listed in mode order: B first, then A
+    EXPECT_EQ(Run({"PRINTER=1", "NATIVE"}), "Already set to Native USB\n");
+    EXPECT_EQ(Run({"printer=" + kIdB, "MODE"}), "Native USB\n");
+    EXPECT_EQ(Run({"PRINTER=6&2F1A3B4C&0&1", "MODE"}), "Comm Class USB = COM7\n");
+    EXPECT_EQ(exitCode, 0);
+    // A comm class printer asked for native mode is changed, not reported as native.
+    EXPECT_EQ(Run({"PRINTER=2", "NATIVE"}), "Now set to Native USB\n");
+    EXPECT_EQ(printer().mode(), kNative);
+    EXPECT_TRUE(b->writes().empty());
+}
+
+TEST_F(SeveralPrintersTest, ChoiceThatMatchesNothingIsRefused) {
+    AttachTwo();
+    for (const std::string choice : {"3", "0", "", "6&2f1a3b4c", "USB\\VID_6B1F&PID_C302"}) {
+        EXPECT_EQ(Run({"PRINTER=" + choice, "PRINTERCLASS"}),
+                  "No attached printer matches PRINTER=" + choice +
+                      " (LIST shows the attached printers)\n");
+        EXPECT_EQ(exitCode, 4) << choice;
+    }
+    EXPECT_EQ(Run({"PRINTER=1", "PRINTER=2", "MODE"}),
+              "Choose one printer: PRINTER= is given more than once\n");
+    EXPECT_EQ(exitCode, 4);
+    EXPECT_EQ(OpensContaining("PIPE"), 0);
+}
+
+TEST_F(SeveralPrintersTest, ListNamesEveryPrinterWithItsOwnPort) {
+    AttachTwo(kCommClass, kCommClass);
+    AddForeignSerialPorts(2);
+    machine().addPrinter().attach(kPrinterClass);
+    EXPECT_EQ(Run({"LIST"}), "1\t" + kIdB.substr(0, kIdB.size() - 1) + "3\tPrinter Class USB\t\n" +
+                                 "2\t" + kIdA + "\tComm Class USB\tCOM7\n" + "3\t" + kIdB +
+                                 "\tComm Class USB\tCOM8\n");
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(trace().size(), 1u) << "the list is made without a word on the trace";
+    sim::reset();
+    EXPECT_EQ(Run({"LIST"}), "Error opening USB\n");
+    EXPECT_EQ(exitCode, 2);
+}
+
+TEST_F(SeveralPrintersTest, ModeReportsEveryPrinterWhenNoneIsChosen) {
+    AttachTwo();
+    EXPECT_EQ(Run({"MODE"}), "Printer 1 (" + kIdA + "): Native USB\nPrinter 2 (" + kIdB +
+                                 "): Comm Class USB = COM8\n");
+    EXPECT_EQ(exitCode, 0);
+}
+
+TEST_F(SeveralPrintersTest, SharedDeviceMapNamesAPortOnlyWhenOnePrinterIsInCommClass) {
+    printer().attach(kCommClass);
+    printer().portInDeviceKey = false;
+    EXPECT_EQ(Run({"MODE"}), "Comm Class USB = COM7\n") << "alone, the device map is its own";
+    b = &machine().addPrinter();
+    b->attach(kCommClass);
+    EXPECT_EQ(Run({"PRINTER=1", "MODE"}), "Comm Class USB\n");
+    EXPECT_EQ(Run({"PRINTER=2", "MODE"}), "Comm Class USB = COM8\n");
+}
+
+TEST_F(SeveralPrintersTest, DialogWorksOnTheChosenPrinterAndWaitsForIt) {
+    AttachTwo(kCommClass, kNative); // printer 1 of the list is B
+    std::vector<Step> steps = {Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(),
+                               Click(IDC_CLOSE)};
+    std::size_t next = 0;
+    machine().windows().onIdle = [&](HWND dialog) {
+        if (next == steps.size()) {
+            return false;
+        }
+        steps[next++](dialog);
+        return true;
+    };
+    EXPECT_EQ(Run({"PRINTER=1"}), "");
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(machine().consoleFreed());
+    EXPECT_EQ(lastStatus, "Comm Class USB = COM8");
+    EXPECT_EQ(b->restarts(), 1);
+    EXPECT_TRUE(printer().writes().empty()) << "A never hears the command";
+    EXPECT_GE(TraceCount("Not yet rebooted"), 1) << "A in comm class must not end the wait";
+}
+
+TEST_F(SeveralPrintersTest, DialogWithoutAChoiceTakesTheFirstOfTheList) {
+    AttachTwo(kPrinterClass, kNative);
+    RunMainDialog({Snapshot(), Click(IDC_CHANGE), Click(IDC_CLOSE)});
+    EXPECT_EQ(lastStatus, "Native USB");
+    EXPECT_EQ(b->restarts(), 1);
+    EXPECT_EQ(printer().restarts(), 0);
+}
+
+TEST_F(SeveralPrintersTest, DialogChoiceThatMatchesNothingEndsBeforeTheDialog) {
+    AttachTwo();
+    EXPECT_EQ(Run({"PRINTER=9"}),
+              "No attached printer matches PRINTER=9 (LIST shows the attached printers)\n");
+    EXPECT_EQ(exitCode, 4);
+    EXPECT_FALSE(machine().consoleFreed());
+}
