@@ -55,6 +55,7 @@ int RunOrvane(int argc, char* argv[]) {
         return theApp.ExitInstance();
     }
 
-    ConsoleContext context{backend, "Orvane", ReadOwnVersion(), StderrIsConsole(), true};
+    ConsoleContext context{backend, "Orvane", flags.version ? ReadOwnVersion() : std::string(),
+                           StderrIsConsole(), true};
     return RunSwitches(context, flags);
 }

@@ -279,6 +279,7 @@ bool System::injectFault(Api api) {
         return false;
     }
     injected_.push_back(std::string(ApiName(api)) + " #" + std::to_string(nth));
+    faultRecords_.push_back({api, nth, *error, debugOutput_.size()});
     lastError = *error;
     return true;
 }

@@ -108,6 +108,14 @@ class System {
     std::uint64_t failableCalls() const { return callCount_; }
     int callsOf(Api api) const;
     const std::vector<std::string>& injectedFaults() const { return injected_; }
+    // Where each injected fault struck: the call, and how many trace lines had been sent.
+    struct FaultRecord {
+        Api api;
+        int nth;
+        DWORD error;
+        std::size_t traceLines;
+    };
+    const std::vector<FaultRecord>& faultRecords() const { return faultRecords_; }
 
     // What happened.
     const std::vector<std::string>& debugOutput() const { return debugOutput_; }
@@ -195,6 +203,7 @@ class System {
     std::map<Api, int> callsByApi_;
     std::uint64_t callCount_ = 0;
     std::vector<std::string> injected_;
+    std::vector<FaultRecord> faultRecords_;
     std::vector<std::string> debugOutput_;
     std::vector<std::uint64_t> debugTimes_;
     std::vector<std::string> createFilePaths_;

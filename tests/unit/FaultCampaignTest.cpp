@@ -1,26 +1,91 @@
-// Fault campaigns: every failable Win32 call of a whole operation is made to fail in turn.
-// Each run must end, report one of the outcomes the operation knows, and release everything.
+// Fault campaigns: every failable Win32 call of a whole operation is made to fail in turn, with
+// two different errors. Each run must end with the one outcome that the failing call implies,
+// and release everything. Where a fault struck is read from the trace sent before it: the
+// silent list of printers, one of the probes (and the class it was searching), the command, the
+// restart wait, or the port lookup.
 #include "app/windows/Program.h"
-#include "device/UsbType.h"
 #include "gui/MainDlg.h"
 #include "gui/resources/resource.h"
 
 #include "DialogFixture.h"
 
-#include <functional>
 #include <iostream>
-#include <regex>
-#include <set>
 
 namespace {
+
+constexpr int kNative = 0;
+constexpr int kCommClass = 2;
 
 struct Outcome {
     int exitCode = -1;
     std::string output;
+    bool operator==(const Outcome&) const = default;
 };
 
-const std::string kLookupError = "(Error Opening Key \\(HARDWARE\\\\DEVICEMAP\\\\SERIALCOMM\\)\\n|"
-                                 "Error Querying Value \\(\\\\Device\\\\QZMPUSBPort0\\) = \\d+\\n)";
+std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
+    return out << "exit " << outcome.exitCode << ", \"" << outcome.output << "\"";
+}
+
+// What the program had done when the fault struck.
+struct Phase {
+    int probesDone = 0;       // probes that had reported their result
+    int probeClass = -1;      // the class the current probe was searching, -1 outside a probe
+    bool commandSent = false; // the change had traced its target: the writes were under way
+    bool anyTrace = false;
+};
+
+Phase PhaseOf(const std::vector<std::string>& trace, std::size_t lines) {
+    Phase phase;
+    for (std::size_t i = 0; i < lines && i < trace.size(); ++i) {
+        const std::string& line = trace[i];
+        phase.anyTrace = true;
+        if (line.rfind("pInPipe(", 0) == 0) {
+            ++phase.probeClass;
+        } else if (line.rfind("ProbeUsb(", 0) == 0) {
+            ++phase.probesDone;
+            phase.probeClass = -1;
+        } else if (line.find(") IDCOMMCLASSTYPE\n") != std::string::npos) {
+            phase.commandSent = true;
+        }
+    }
+    return phase;
+}
+
+// Calls that reach the printer, the Setup API or the registry, as against window calls.
+bool IsDeviceCall(sim::Api api) {
+    switch (api) {
+    case sim::Api::DialogBoxParamA:
+    case sim::Api::CreateDialogParamA:
+    case sim::Api::GetDlgItem:
+    case sim::Api::SetWindowTextA:
+    case sim::Api::LoadIconA:
+    case sim::Api::GetModuleHandleA:
+    case sim::Api::LoadResource:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool IsWrite(sim::Api api) {
+    return api == sim::Api::CreateEventA || api == sim::Api::WriteFile;
+}
+
+std::string LookupProblem(const sim::System::FaultRecord& fault) {
+    if (fault.api == sim::Api::RegOpenKeyExA) {
+        return "Error Opening Key (HARDWARE\\DEVICEMAP\\SERIALCOMM)\n";
+    }
+    return "Error Querying Value (\\Device\\QZMPUSBPort0) = " + std::to_string(fault.error) + "\n";
+}
+
+// The port lookup reads the device key first; the serial port device map is the fallback. A
+// fault that makes the fallback fail shows as its message.
+bool SpoilsTheFallback(const sim::System::FaultRecord& fault, bool portInDeviceKey) {
+    // With the port in the device key, a single fault never reaches the device map with
+    // success left to spoil; without it, the device key's first query fails by itself.
+    return !portInDeviceKey && (fault.api == sim::Api::RegOpenKeyExA ||
+                                (fault.api == sim::Api::RegQueryValueExA && fault.nth >= 1));
+}
 
 } // namespace
 
@@ -32,16 +97,20 @@ class FaultCampaignTest : public DialogTest {
         return outcome;
     }
 
+    const sim::System::FaultRecord& Fault() { return machine().faultRecords().front(); }
+    Phase FaultPhase() { return PhaseOf(trace(), Fault().traceLines); }
+
     // Runs `scenario` once without faults to count its failable calls, then once per call
-    // with that call failing with each error. Returns the number of runs with a fault.
+    // with that call failing with each error.
     template <typename Setup, typename Scenario>
-    int Campaign(const char* name, Setup setup, Scenario scenario) {
+    void Campaign(const std::string& name, Setup setup, Scenario scenario) {
         sim::reset();
         DefineDialogResources();
         setup();
-        scenario(-1);
+        scenario();
+        ASSERT_TRUE(machine().faultRecords().empty());
         const std::uint64_t calls = machine().failableCalls();
-        EXPECT_GT(calls, 5u) << name;
+        EXPECT_GT(calls, 20u) << name;
         int runs = 0;
         for (DWORD error : {ERROR_GEN_FAILURE, ERROR_NO_MORE_ITEMS}) {
             for (std::uint64_t k = 0; k < calls; ++k) {
@@ -49,102 +118,144 @@ class FaultCampaignTest : public DialogTest {
                 DefineDialogResources();
                 setup();
                 machine().failCallNumber(k, error);
-                scenario(static_cast<long>(k));
-                EXPECT_EQ(machine().injectedFaults().size(), 1u) << name << " fault " << k;
-                EXPECT_EQ(machine().openResources(), sim::Resources{}) << name << " fault " << k;
-                EXPECT_EQ(machine().badReleases, 0) << name << " fault " << k;
+                scenario();
+                const std::string where = name + ", fault " + std::to_string(k);
+                EXPECT_EQ(machine().faultRecords().size(), 1u) << where;
+                EXPECT_EQ(machine().openResources(), sim::Resources{}) << where;
+                EXPECT_EQ(machine().badReleases, 0) << where;
+                EXPECT_EQ(machine().blockedForever, 0) << where;
                 ++runs;
             }
         }
         std::cout << name << ": " << calls << " failable calls, " << runs << " runs with a fault"
                   << std::endl;
-        RecordProperty(std::string(name) + "_fault_runs", runs);
-        return runs;
     }
 };
 
-TEST_F(FaultCampaignTest, ModeQueryReportsOrSaysItCouldNot) {
-    const std::regex allowed("(" + kLookupError +
-                             "?Comm Class USB( = COM7)?\\n|Error opening USB\\n|)");
-    Campaign(
-        "MODE", [this] { printer().attach(IDCOMMCLASSTYPE); },
-        [&](long fault) {
-            const Outcome outcome = RunProgram({"MODE"});
-            EXPECT_TRUE(std::regex_match(outcome.output, allowed))
-                << "fault " << fault << ": " << outcome.output;
-            EXPECT_TRUE(outcome.exitCode == 0 || outcome.exitCode == 1 || outcome.exitCode == 2)
-                << "fault " << fault;
-            EXPECT_EQ(outcome.exitCode == 2, outcome.output == "Error opening USB\n");
-        });
+TEST_F(FaultCampaignTest, ModeQuery) {
+    for (const bool portInDeviceKey : {true, false}) {
+        const Outcome normal{0, "Comm Class USB = COM7\n"};
+        Campaign(
+            portInDeviceKey ? "MODE" : "MODE, port only in the device map",
+            [&] {
+                printer().attach(kCommClass);
+                printer().portInDeviceKey = portInDeviceKey;
+            },
+            [&] {
+                const Outcome outcome = RunProgram({"MODE"});
+                if (machine().faultRecords().empty()) {
+                    EXPECT_EQ(outcome, normal);
+                    return;
+                }
+                const auto& fault = Fault();
+                const Phase phase = FaultPhase();
+                Outcome expected = normal;
+                if (fault.api == sim::Api::GetModuleHandleA) {
+                    expected = {1, ""};
+                } else if (phase.probeClass == kCommClass) {
+                    expected = {2, "Error opening USB\n"};
+                } else if (phase.probesDone == 1 && SpoilsTheFallback(fault, portInDeviceKey)) {
+                    expected = {0, LookupProblem(fault) + "Comm Class USB\n"};
+                }
+                EXPECT_EQ(outcome, expected) << sim::ApiName(fault.api) << " #" << fault.nth;
+            });
+    }
 }
 
-TEST_F(FaultCampaignTest, ConsoleChangeEndsWithADecidedOutcome) {
-    const std::regex changed("Now set to Comm Class USB\\n(Comm Class USB virtual port = COM7\\n|" +
-                             kLookupError + ")");
-    Campaign(
-        "COMMCLASS",
-        [this] {
-            printer().attach(IDNATIVETYPE);
-            printer().restartMs = 3000;
-        },
-        [&](long fault) {
-            const Outcome outcome = RunProgram({"COMMCLASS"});
-            switch (outcome.exitCode) {
-            case 0:
-                EXPECT_TRUE(std::regex_match(outcome.output, changed))
-                    << "fault " << fault << ": " << outcome.output;
-                EXPECT_EQ(printer().mode(), IDCOMMCLASSTYPE);
-                break;
-            case 1:
-                EXPECT_EQ(outcome.output, "");
-                break;
-            case 2:
-                EXPECT_EQ(outcome.output, "Error opening USB\n") << "fault " << fault;
-                break;
-            case 3:
-                EXPECT_EQ(outcome.output,
-                          "Printer did not come back in Comm Class USB mode within 120 seconds\n")
-                    << "fault " << fault;
-                break;
-            default:
-                ADD_FAILURE() << "fault " << fault << ": exit code " << outcome.exitCode;
-            }
-            EXPECT_LE(machine().now(), 125000u) << "fault " << fault;
-        });
+TEST_F(FaultCampaignTest, ConsoleChange) {
+    for (const bool portInDeviceKey : {true, false}) {
+        const std::string changed = "Now set to Comm Class USB\n";
+        const Outcome normal{0, changed + "Comm Class USB virtual port = COM7\n"};
+        const Outcome noPrinter{2, "Error opening USB\n"};
+        const Outcome timeout{
+            3, "Printer did not come back in Comm Class USB mode within 120 seconds\n"};
+        Campaign(
+            portInDeviceKey ? "COMMCLASS" : "COMMCLASS, port only in the device map",
+            [&] {
+                printer().attach(kNative);
+                printer().restartMs = 3000;
+                printer().portInDeviceKey = portInDeviceKey;
+            },
+            [&] {
+                const Outcome outcome = RunProgram({"COMMCLASS"});
+                EXPECT_LE(machine().now(), 135000u);
+                if (machine().faultRecords().empty()) {
+                    EXPECT_EQ(outcome, normal);
+                    return;
+                }
+                const auto& fault = Fault();
+                const Phase phase = FaultPhase();
+                Outcome expected = normal;
+                if (fault.api == sim::Api::GetModuleHandleA) {
+                    expected = {1, ""};
+                } else if (phase.probesDone < 2 && phase.probeClass == kNative) {
+                    // Both probes before the change find the printer in native mode.
+                    expected = noPrinter;
+                } else if (phase.probesDone == 2 && !phase.commandSent) {
+                    expected = timeout; // the command pipe did not open: nothing was sent
+                } else if (IsWrite(fault.api)) {
+                    expected = timeout; // the printer missed part of the command
+                } else if (phase.probesDone == 2 && phase.probeClass == kCommClass) {
+                    expected = noPrinter; // back in comm class, and not found there
+                } else if (phase.probesDone == 3 && SpoilsTheFallback(fault, portInDeviceKey)) {
+                    expected = {0, changed + LookupProblem(fault)};
+                }
+                EXPECT_EQ(outcome, expected) << sim::ApiName(fault.api) << " #" << fault.nth;
+            });
+    }
 }
 
-TEST_F(FaultCampaignTest, DialogChangeEndsWithTheDialogUsable) {
-    const std::set<std::string> allowed = {"",
-                                           "Comm Class USB = COM7",
-                                           "Comm Class USB",
-                                           "No answer in Comm Class USB",
-                                           "Error opening USB",
-                                           "Native USB"};
-    Campaign(
-        "dialog change",
-        [this] {
-            printer().attach(IDNATIVETYPE);
-            printer().restartMs = 2000;
-        },
-        [&](long fault) {
-            std::string status;
-            bool changeEnabled = false;
-            std::vector<Step> steps = {
-                [](HWND dialog) {
-                    PostMessageA(GetDlgItem(dialog, IDC_COMM_CLASS), BM_CLICK, 0, 0);
-                },
-                [](HWND dialog) { PostMessageA(GetDlgItem(dialog, IDC_CHANGE), BM_CLICK, 0, 0); },
-                [&](HWND dialog) {
-                    status = Control(dialog, IDC_STATUS)->text;
-                    changeEnabled = Control(dialog, IDC_CHANGE)->enabled;
-                },
-                [](HWND dialog) { PostMessageA(GetDlgItem(dialog, IDC_CLOSE), BM_CLICK, 0, 0); }};
-            std::size_t stepsRun = 0;
-            RunMainDialog(steps, &stepsRun);
-            EXPECT_TRUE(allowed.count(status) == 1) << "fault " << fault << ": " << status;
-            if (stepsRun >= 3) {
-                EXPECT_TRUE(changeEnabled) << "fault " << fault;
-            }
-            EXPECT_EQ(machine().windows().dialog(IDD_WAIT_DIALOG), nullptr);
-        });
+TEST_F(FaultCampaignTest, DialogChange) {
+    for (const bool portInDeviceKey : {true, false}) {
+        Campaign(
+            portInDeviceKey ? "dialog change" : "dialog change, port only in the device map",
+            [&] {
+                printer().attach(kNative);
+                printer().restartMs = 2000;
+                printer().portInDeviceKey = portInDeviceKey;
+            },
+            [&] {
+                lastStatus.clear();
+                std::size_t stepsRun = 0;
+                RunMainDialog(
+                    {Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)},
+                    &stepsRun);
+                EXPECT_EQ(machine().windows().dialog(IDD_WAIT_DIALOG), nullptr);
+                std::string expected = "Comm Class USB = COM7";
+                if (!machine().faultRecords().empty()) {
+                    const auto& fault = Fault();
+                    const Phase phase = FaultPhase();
+                    // The window calls in order: GetDlgItem #0 and #1 at the start (status,
+                    // Change), #2 and #3 the user's clicks on Comm Class and Change, #4 Change
+                    // in OnChange, #5 the status after the change; SetWindowTextA #3 writes that
+                    // status.
+                    const bool statusKept =
+                        (fault.api == sim::Api::GetDlgItem && fault.nth >= 2 && fault.nth != 4 &&
+                         fault.nth <= 5) ||
+                        (fault.api == sim::Api::SetWindowTextA && fault.nth == 3);
+                    if (fault.api == sim::Api::DialogBoxParamA) {
+                        expected = ""; // the dialog never opened
+                        EXPECT_EQ(stepsRun, 0u);
+                    } else if (statusKept) {
+                        // No change to comm class happened, or its result was not shown.
+                        expected = "Native USB";
+                    } else if (!IsDeviceCall(fault.api)) {
+                        // The icon, the wait window, the other texts: the change goes on.
+                    } else if (phase.probesDone == 1 &&
+                               (!phase.commandSent || IsWrite(fault.api))) {
+                        expected = "No answer in Comm Class USB";
+                    } else if (phase.probesDone == 1 && phase.probeClass == kCommClass) {
+                        expected = "Error opening USB";
+                    } else if (phase.probesDone == 2 && SpoilsTheFallback(fault, portInDeviceKey)) {
+                        expected = "Comm Class USB";
+                    }
+                    EXPECT_EQ(lastStatus, expected) << sim::ApiName(fault.api) << " #" << fault.nth;
+                } else {
+                    EXPECT_EQ(lastStatus, expected);
+                }
+                if (stepsRun >= 3) {
+                    EXPECT_TRUE(lastChangeEnabled);
+                }
+            });
+    }
 }

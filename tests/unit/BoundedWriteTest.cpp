@@ -1,0 +1,75 @@
+// A printer whose command pipe takes no byte must not hold Orvane: each write gives up after its
+// bound, is cancelled, and counts as a failed write.
+#include "device/windows/BoundedWrite.h"
+#include "device/windows/UsbDevice.h"
+#include "gui/resources/resource.h"
+
+#include "DialogFixture.h"
+
+namespace {
+constexpr int kNative = 0;
+constexpr int kPrinterClass = 1;
+} // namespace
+
+class BoundedWriteTest : public DialogTest {
+  protected:
+    std::vector<std::uint64_t> TraceTimes(const std::string& text) {
+        std::vector<std::uint64_t> times;
+        for (std::size_t i = 0; i < trace().size(); ++i) {
+            if (trace()[i].find(text) != std::string::npos) {
+                times.push_back(machine().debugTimes()[i]);
+            }
+        }
+        return times;
+    }
+};
+
+TEST_F(BoundedWriteTest, ConsoleChangeToAStalledPrinterEndsWithTheTimeout) {
+    printer().attach(kNative);
+    printer().stallWrites = true;
+    int exitCode = -1;
+    EXPECT_EQ(RunOrvaneWith({"PRINTERCLASS"}, &exitCode),
+              "Printer did not come back in Printer Class USB mode within 120 seconds\n");
+    EXPECT_EQ(exitCode, 3);
+    EXPECT_TRUE(printer().writes().empty());
+    // Each write waits five seconds, is cancelled and is a failed write: no pause follows it.
+    EXPECT_EQ(TraceTimes("WriteWithin("), (std::vector<std::uint64_t>{5000, 10000}));
+    EXPECT_EQ(TraceTimes(") Error on write\n"), (std::vector<std::uint64_t>{5000, 10000}));
+    EXPECT_EQ(TraceTimes("Not yet rebooted").front(), 11000u);
+    EXPECT_EQ(machine().now(), 10000u + 120000u);
+    EXPECT_EQ(machine().callsOf(sim::Api::CreateEventA), 2);
+}
+
+TEST_F(BoundedWriteTest, DialogChangeToAStalledPrinterComesBackUsable) {
+    printer().attach(kNative);
+    printer().stallWrites = true;
+    RunMainDialog({Click(IDC_PRINTER_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)});
+    EXPECT_EQ(lastStatus, "No answer in Printer Class USB");
+    EXPECT_TRUE(lastChangeEnabled);
+    EXPECT_EQ(TraceCount("OnChange(") - TraceCount("Not yet rebooted"), 4);
+}
+
+TEST_F(BoundedWriteTest, WriteThatCompletesReturnsAtOnce) {
+    printer().attach(kPrinterClass);
+    CUsbDevice device;
+    HANDLE hPipe = device.open_file(kPrinterClass, "PIPE01", FILE_FLAG_OVERLAPPED);
+    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
+    const std::uint8_t bytes[] = {0x1D, 0xFF};
+    EXPECT_TRUE(WriteWithin(hPipe, bytes, sizeof bytes, 5000));
+    EXPECT_EQ(machine().now(), 0u);
+    ASSERT_EQ(printer().writes().size(), 1u);
+    EXPECT_EQ(printer().writes()[0].bytes, (std::vector<std::uint8_t>{0x1D, 0xFF}));
+    CloseHandle(hPipe);
+}
+
+TEST_F(BoundedWriteTest, NoEventMeansAFailedWriteAndNothingSent) {
+    printer().attach(kPrinterClass);
+    machine().failCall(sim::Api::CreateEventA, 0, ERROR_NOT_ENOUGH_MEMORY);
+    CUsbDevice device;
+    HANDLE hPipe = device.open_file(kPrinterClass, "PIPE01", FILE_FLAG_OVERLAPPED);
+    const std::uint8_t bytes[] = {0x1D, 0xFF};
+    EXPECT_FALSE(WriteWithin(hPipe, bytes, sizeof bytes, 5000));
+    EXPECT_TRUE(printer().writes().empty());
+    EXPECT_EQ(TraceCount("CreateEvent: Error=8\n"), 1);
+    CloseHandle(hPipe);
+}
