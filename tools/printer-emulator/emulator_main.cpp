@@ -34,6 +34,9 @@ std::string describe(const EmulatorOptions& options) {
     if (options.fail_writes) {
         text += " fail-writes";
     }
+    if (options.stall_writes) {
+        text += " stall-writes";
+    }
     if (options.foreign) {
         text += " foreign";
     }
@@ -41,6 +44,13 @@ std::string describe(const EmulatorOptions& options) {
         text += " dead";
     }
     return text;
+}
+
+WriteHandling command_writes(const EmulatorOptions& options) {
+    if (options.fail_writes) {
+        return WriteHandling::Cut;
+    }
+    return options.stall_writes ? WriteHandling::Stall : WriteHandling::Take;
 }
 
 // Raises the stop event when the run ends by any path, so no thread outlives its owner.
@@ -63,9 +73,10 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     Printer printer(options, log, stop.handle(), deadline);
     PrinterPipe presence(printer, "PIPE00", false);
     PrinterPipe commands(printer, "PIPE01", true);
-    PipeServer presence_server("\\\\.\\pipe\\PIPE00", presence, false, stop.handle(), deadline);
-    PipeServer command_server("\\\\.\\pipe\\PIPE01", commands, options.fail_writes, stop.handle(),
-                              deadline);
+    PipeServer presence_server("\\\\.\\pipe\\PIPE00", presence, WriteHandling::Take, stop.handle(),
+                               deadline);
+    PipeServer command_server("\\\\.\\pipe\\PIPE01", commands, command_writes(options),
+                              stop.handle(), deadline);
     SideInterfaces side;
     // Declared last, so it raises the stop event before the servers and printer go away.
     StopOnExit stop_on_exit(stop);

@@ -112,6 +112,8 @@ bool apply_flag(std::string_view option, EmulatorCommand& command) {
         options.never_back = true;
     } else if (option == "--fail-writes") {
         options.fail_writes = true;
+    } else if (option == "--stall-writes") {
+        options.stall_writes = true;
     } else if (option == "--foreign") {
         options.foreign = true;
     } else if (option == "--dead") {
@@ -148,6 +150,9 @@ parse_emulator_arguments(std::span<const std::string_view> arguments) {
     if (command.options.never_back && command.options.back_in) {
         return std::string("--never-back and --back-in exclude each other");
     }
+    if (command.options.fail_writes && command.options.stall_writes) {
+        return std::string("--fail-writes and --stall-writes exclude each other");
+    }
     return command;
 }
 
@@ -167,6 +172,10 @@ std::string_view emulator_help_text() {
            "                              after a mode change the printer returns in this mode\n"
            "  --fail-writes               writes on PIPE01 fail for the client; a mode command\n"
            "                              seen in them still restarts the printer\n"
+           "  --stall-writes              PIPE01 accepts a client but never takes a byte: the\n"
+           "                              client's write stays pending until the emulator stops;\n"
+           "                              the bytes offered are logged, the connection is held\n"
+           "                              and its close logged when the emulator stops\n"
            "  --foreign                   also list an openable interface without the printer's\n"
            "                              IDs (vid_1234&pid_5678) in every printer class\n"
            "  --dead                      also list an interface with the printer's IDs that\n"
@@ -178,7 +187,8 @@ std::string_view emulator_help_text() {
            "  --help                      this text\n"
            "\n"
            "Log lines: '<ms> <event>', ms from the performance counter. Events: start, up <mode>,\n"
-           "ready, open <pipe> <mode>, write <pipe> <hex>, write-failed <pipe> <hex>, close\n"
+           "ready, open <pipe> <mode>, write <pipe> <hex>, write-failed <pipe> <hex>,\n"
+           "write-stalled <pipe> <hex> (bytes a client offers that are never taken), close\n"
            "<pipe> <mode>, command <mode>, bad-mode <hex>, reset, restart-begin <mode>,\n"
            "withdrawn, gone, port <name>, port-removed, open foreign <class>, stop <reason>.\n"
            "Exit codes: 0 stopped, 1 failure, 2 bad arguments, 3 --stop found no emulator.\n";

@@ -18,6 +18,7 @@ struct EmulatorOptions {
     bool never_back = false;
     std::optional<UsbMode> back_in;
     bool fail_writes = false;
+    bool stall_writes = false;
     bool foreign = false;
     bool dead = false;
     std::string log_path = "PrinterEmulator.log";

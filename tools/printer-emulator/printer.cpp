@@ -42,7 +42,7 @@ void Printer::request_restart(UsbMode mode) {
     if (accepted) {
         SetEvent(restart_event_.get());
     } else {
-        log_.write_line("restart-ignored");
+        log_event("restart-ignored");
     }
 }
 
@@ -66,7 +66,7 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
             return false;
         }
         port_published_ = true;
-        log_.write_line("port " + *options_.port);
+        log_event("port " + *options_.port);
     }
     registered_ = device;
     if (!register_device_interface(device, error)) {
@@ -76,7 +76,7 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
     AcquireSRWLockExclusive(&lock_);
     mode_ = mode;
     ReleaseSRWLockExclusive(&lock_);
-    log_.write_line("up " + std::string(usb_mode_name(mode)) + " " + device_path(device));
+    log_event("up " + std::string(usb_mode_name(mode)) + " " + device_path(device));
     return true;
 }
 
@@ -93,7 +93,7 @@ void Printer::withdraw() {
     if (port_published_) {
         remove_serial_port();
         port_published_ = false;
-        log_.write_line("port-removed");
+        log_event("port-removed");
     }
 }
 
@@ -104,20 +104,20 @@ void Printer::restart() {
     if (!requested) {
         return;
     }
-    log_.write_line("restart-begin " + std::string(usb_mode_name(*requested)));
+    log_event("restart-begin " + std::string(usb_mode_name(*requested)));
     withdraw();
-    log_.write_line("withdrawn");
+    log_event("withdrawn");
     const DWORD away_ms = std::min<DWORD>(options_.restart_ms, deadline_.remaining_ms());
     if (WaitForSingleObject(stop_event_, away_ms) != WAIT_TIMEOUT || deadline_.passed()) {
         return;
     }
     if (options_.never_back) {
-        log_.write_line("gone");
+        log_event("gone");
         return;
     }
     std::string error;
     if (!come_up(options_.back_in.value_or(*requested), error)) {
-        log_.write_line("error " + error);
+        log_event("error " + error);
     }
 }
 
@@ -138,6 +138,6 @@ bool Printer::run() {
 void Printer::power_off() {
     if (registered_ || link_.exists() || port_published_) {
         withdraw();
-        log_.write_line("withdrawn");
+        log_event("withdrawn");
     }
 }

@@ -30,8 +30,8 @@ class Printer {
     // A connection asked for a restart into `mode`; ignored while already restarting.
     void request_restart(UsbMode mode);
 
-    LineFile& log() { return log_; }
-    bool fail_writes() const { return options_.fail_writes; }
+    // Logs one of the printer's events; safe from any thread.
+    void log_event(std::string_view text) { log_.write_line(text); }
 
   private:
     bool come_up(UsbMode mode, std::string& error);

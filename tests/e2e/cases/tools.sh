@@ -112,3 +112,19 @@ case_emulator_comes_back_as_told() {
     assert_emulator_never_saw '^up printer'
     emulator_stop
 }
+
+case_emulator_stalls_writes() {
+    emulator_start --mode native --stall-writes
+    local native
+    native=$(emulator_path native)
+    probe_run "$native\\PIPE01" --bound-ms 1000 --write 1F0B4E1F4301
+    assert_probe "open ok" "write timeout"
+    assert_emulator_saw '^open PIPE01 native$'
+    assert_emulator_saw '^write-stalled PIPE01 1F 0B 4E 1F 43 01$'
+    assert_emulator_never_saw '^(write|command) '
+    # The presence pipe still answers, and the printer never restarted.
+    probe_run "$native\\PIPE00"
+    assert_probe "open ok"
+    emulator_stop
+    assert_emulator_never_saw '^restart-begin'
+}
