@@ -165,6 +165,27 @@ emulator_writes() {
     emulator_events | sed -nE "s/^write $1 //p"
 }
 
+# device_list MODE: what a client of the Setup API finds in the interface class of MODE, as
+# DeviceList.exe prints it, sorted into $CASE_DIR/devices.txt: one interface a line,
+# "<device path> <device instance ID> port=<PortName>" (or "port-error=0x<hex>" when the
+# device's key names no port).
+device_list() {
+    local lister=${E2E_DEVICE_LIST:-$(dirname "$E2E_PROBE")/DeviceList.exe} rc
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/devices.out" "$CASE_DIR/devices.err" "$lister" "$1"
+    rc=$?
+    ((rc == 0)) || fail "DeviceList.exe $1 failed with $rc: $(tr -d '\r' <"$CASE_DIR/devices.out")"
+    tr -d '\r' <"$CASE_DIR/devices.out" | sort >"$CASE_DIR/devices.txt"
+}
+
+# serialcomm_entries: the printers' entries (\Device\QZMPUSBPort<n>) in
+# HKLM\HARDWARE\DEVICEMAP\SERIALCOMM as "<name> <port>", sorted, in $CASE_DIR/serialcomm.txt.
+serialcomm_entries() {
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/serialcomm.out" "$CASE_DIR/serialcomm.err" \
+        reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+    tr -d '\r' <"$CASE_DIR/serialcomm.out" | awk '$1 ~ /QZMPUSBPort/ { print $1, $3 }' | sort \
+        >"$CASE_DIR/serialcomm.txt"
+}
+
 # ---- the debugger-channel listener ---------------------------------------------------------
 
 # The listener records into $CASE_DIR/trace.log.

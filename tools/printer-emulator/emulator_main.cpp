@@ -6,6 +6,7 @@
 #include "pipe_server.h"
 #include "printer.h"
 #include "printer_pipes.h"
+#include "serial_port_map.h"
 #include "side_interfaces.h"
 #include "stop_signal.h"
 #include "tool_command.h"
@@ -20,22 +21,29 @@ namespace {
 constexpr char stop_event_name[] = "OrvanePrinterEmulatorStop";
 
 std::string describe(const EmulatorOptions& options) {
-    std::string text = "start mode=" + std::string(usb_mode_name(options.start_mode)) +
-                       " pid=" + options.product_id +
-                       " restart-ms=" + std::to_string(options.restart_ms) +
-                       " port=" + options.port.value_or("none") +
+    const PrinterOptions& printer = options.printers.front();
+    std::string text = "start mode=" + std::string(usb_mode_name(printer.start_mode)) +
+                       " pid=" + printer.product_id +
+                       " restart-ms=" + std::to_string(printer.restart_ms) +
+                       " port=" + printer.port.value_or("none") +
                        " lifetime-s=" + std::to_string(options.lifetime_s);
-    if (options.never_back) {
+    if (printer.never_back) {
         text += " never-back";
     }
-    if (options.back_in) {
-        text += " back-in=" + std::string(usb_mode_name(*options.back_in));
+    if (printer.back_in) {
+        text += " back-in=" + std::string(usb_mode_name(*printer.back_in));
     }
-    if (options.fail_writes) {
+    if (printer.fail_writes) {
         text += " fail-writes";
     }
-    if (options.stall_writes) {
+    if (printer.stall_writes) {
         text += " stall-writes";
+    }
+    if (!printer.device_port) {
+        text += " no-device-port";
+    }
+    if (printer.serial != PrinterOptions{}.serial) {
+        text += " serial=" + printer.serial;
     }
     if (options.foreign) {
         text += " foreign";
@@ -46,7 +54,7 @@ std::string describe(const EmulatorOptions& options) {
     return text;
 }
 
-WriteHandling command_writes(const EmulatorOptions& options) {
+WriteHandling command_writes(const PrinterOptions& options) {
     if (options.fail_writes) {
         return WriteHandling::Cut;
     }
@@ -70,13 +78,13 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     log.write_line(describe(options));
     purge_emulated_devices();
 
-    Printer printer(options, log, stop.handle(), deadline);
+    Printer printer(options.printers.front(), serial_port_entry(0), log, stop.handle(), deadline);
     PrinterPipe presence(printer, "PIPE00", false);
     PrinterPipe commands(printer, "PIPE01", true);
     PipeServer presence_server("\\\\.\\pipe\\PIPE00", presence, WriteHandling::Take, stop.handle(),
                                deadline);
-    PipeServer command_server("\\\\.\\pipe\\PIPE01", commands, command_writes(options),
-                              stop.handle(), deadline);
+    PipeServer command_server("\\\\.\\pipe\\PIPE01", commands,
+                              command_writes(options.printers.front()), stop.handle(), deadline);
     SideInterfaces side;
     // Declared last, so it raises the stop event before the servers and printer go away.
     StopOnExit stop_on_exit(stop);

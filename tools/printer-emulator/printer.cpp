@@ -1,5 +1,6 @@
 #include "printer.h"
 
+#include "device_port.h"
 #include "emulated_devices.h"
 #include "interface_registry.h"
 #include "serial_port_map.h"
@@ -12,17 +13,17 @@ namespace {
 constexpr wchar_t pipe_file_system[] = L"\\Device\\NamedPipe";
 } // namespace
 
-Printer::Printer(const EmulatorOptions& options, LineFile& log, HANDLE stop_event,
-                 Deadline deadline)
-    : options_(options), log_(log), stop_event_(stop_event), deadline_(deadline),
-      restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+Printer::Printer(const PrinterOptions& options, std::string port_entry, LineFile& log,
+                 HANDLE stop_event, Deadline deadline)
+    : options_(options), port_entry_(std::move(port_entry)), log_(log), stop_event_(stop_event),
+      deadline_(deadline), restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 Printer::~Printer() {
     power_off();
 }
 
 DeviceInterface Printer::interface_for(UsbMode mode) const {
-    return printer_interface(options_.product_id, mode);
+    return printer_interface(options_.product_id, options_.serial, mode);
 }
 
 std::string Printer::state_name() const {
@@ -60,13 +61,22 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
     if (!link_.create(object_link_name(device), pipe_file_system, error)) {
         return false;
     }
+    // The port before the interface, so a client that finds the interface finds its port.
     if (mode == UsbMode::CommClass && options_.port) {
-        if (!publish_serial_port(*options_.port, error)) {
+        if (!publish_serial_port(port_entry_, *options_.port, error)) {
             withdraw();
             return false;
         }
         port_published_ = true;
         log_event("port " + *options_.port);
+        if (options_.device_port) {
+            device_port_published_ = device;
+            if (!publish_device_port(device, *options_.port, error)) {
+                withdraw();
+                return false;
+            }
+            log_event("device-port " + *options_.port);
+        }
     }
     registered_ = device;
     if (!register_device_interface(device, error)) {
@@ -90,8 +100,13 @@ void Printer::withdraw() {
         registered_.reset();
     }
     link_.remove();
+    if (device_port_published_) {
+        remove_device_port(*device_port_published_);
+        device_port_published_.reset();
+        log_event("device-port-removed");
+    }
     if (port_published_) {
-        remove_serial_port();
+        remove_serial_port(port_entry_);
         port_published_ = false;
         log_event("port-removed");
     }
@@ -136,7 +151,7 @@ bool Printer::run() {
 }
 
 void Printer::power_off() {
-    if (registered_ || link_.exists() || port_published_) {
+    if (registered_ || link_.exists() || port_published_ || device_port_published_) {
         withdraw();
         log_event("withdrawn");
     }

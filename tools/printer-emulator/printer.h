@@ -15,7 +15,9 @@
 
 class Printer {
   public:
-    Printer(const EmulatorOptions& options, LineFile& log, HANDLE stop_event, Deadline deadline);
+    // `port_entry`: its SERIALCOMM entry, see serial_port_entry().
+    Printer(const PrinterOptions& options, std::string port_entry, LineFile& log, HANDLE stop_event,
+            Deadline deadline);
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
     ~Printer();
@@ -39,7 +41,8 @@ class Printer {
     void restart();
     DeviceInterface interface_for(UsbMode mode) const;
 
-    const EmulatorOptions& options_;
+    const PrinterOptions& options_;
+    std::string port_entry_;
     LineFile& log_;
     HANDLE stop_event_;
     Deadline deadline_;
@@ -53,4 +56,5 @@ class Printer {
     ObjectLink link_;
     std::optional<DeviceInterface> registered_;
     bool port_published_ = false;
+    std::optional<DeviceInterface> device_port_published_;
 };

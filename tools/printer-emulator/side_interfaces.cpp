@@ -33,7 +33,8 @@ bool SideInterfaces::add(const EmulatorOptions& options, LineFile& log, HANDLE s
             return false;
         }
         // A dead interface has no link: its path names nothing, so opening it fails.
-        if (options.dead && !list(dead_interface(options.product_id, mode), error)) {
+        if (options.dead &&
+            !list(dead_interface(options.printers.front().product_id, mode), error)) {
             return false;
         }
     }

@@ -128,3 +128,36 @@ case_emulator_stalls_writes() {
     emulator_stop
     assert_emulator_never_saw '^restart-begin'
 }
+
+case_emulator_names_the_port_in_the_device_key() {
+    emulator_start --mode comm --serial Lab42 --port COM5
+    device_list comm
+    assert_equal "the comm class interfaces" \
+        "\\\\?\\usb#vid_6b1f&pid_c302#lab42#$comm_class USB\\VID_6B1F&PID_C302\\LAB42 port=COM5" \
+        "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM" '\Device\QZMPUSBPort0 COM5' "$(<"$CASE_DIR/serialcomm.txt")"
+    # Killed, the emulator leaves its registrations behind; --purge finds them by the printer's
+    # IDs whatever the serial.
+    kill -TERM "$EMULATOR_PID"
+    e2e_wait_for_exit "$EMULATOR_PID" 15 || fail "the emulator did not end on SIGTERM"
+    device_list comm
+    grep -q 'LAB42' "$CASE_DIR/devices.txt" || fail "the killed emulator left nothing to purge"
+    emulator_purge
+    device_list comm
+    assert_equal "the interfaces after the purge" "" "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM after the purge" "" "$(<"$CASE_DIR/serialcomm.txt")"
+
+    e2e_begin_case tools.emulator_names_the_port_in_the_device_key.serialcomm_only
+    emulator_start --mode comm --no-device-port
+    device_list comm
+    # SetupDiOpenDevRegKey finds no Device Parameters key: ERROR_KEY_DOES_NOT_EXIST.
+    assert_equal "the comm class interfaces" \
+        "\\\\?\\usb#vid_6b1f&pid_c302#orvemu0001#$comm_class USB\\VID_6B1F&PID_C302\\ORVEMU0001 port-error=0xE0000204" \
+        "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM" '\Device\QZMPUSBPort0 COM7' "$(<"$CASE_DIR/serialcomm.txt")"
+    assert_emulator_never_saw '^device-port'
+    emulator_stop
+}
