@@ -176,6 +176,15 @@ bool apply_flag(std::string_view option, EmulatorCommand& command) {
     return true;
 }
 
+// The printer described after --also: it plays through mailslots, under its own names.
+PrinterOptions second_printer() {
+    PrinterOptions printer;
+    printer.serial = "ORVEMU0003";
+    printer.pipes = PipeKind::Mailslots;
+    printer.port = "COM8";
+    return printer;
+}
+
 // What no single option can check: options that exclude each other.
 std::string check_printer(const PrinterOptions& printer) {
     if (printer.never_back && printer.back_in) {
@@ -183,6 +192,23 @@ std::string check_printer(const PrinterOptions& printer) {
     }
     if (printer.fail_writes && printer.stall_writes) {
         return "--fail-writes and --stall-writes exclude each other";
+    }
+    // A mailslot takes every message as soon as it is written.
+    if (printer.pipes == PipeKind::Mailslots && (printer.fail_writes || printer.stall_writes)) {
+        return "the printer after --also plays through mailslots, which cannot fail or stall "
+               "a write";
+    }
+    return {};
+}
+
+std::string check_printers(const std::vector<PrinterOptions>& printers) {
+    for (const PrinterOptions& printer : printers) {
+        if (std::string error = check_printer(printer); !error.empty()) {
+            return error;
+        }
+    }
+    if (printers.size() > 1 && printers.front().serial == printers.back().serial) {
+        return "both printers have the serial " + printers.front().serial;
     }
     return {};
 }
@@ -195,6 +221,14 @@ parse_emulator_arguments(std::span<const std::string_view> arguments) {
     ArgumentReader reader(arguments);
     while (!reader.done()) {
         const std::string_view option = reader.take();
+        if (option == "--also") {
+            if (command.options.printers.size() == max_printers) {
+                return std::string("--also: at most two printers, one on named pipes and one on "
+                                   "mailslots");
+            }
+            command.options.printers.push_back(second_printer());
+            continue;
+        }
         if (apply_flag(option, command)) {
             continue;
         }
@@ -210,10 +244,8 @@ parse_emulator_arguments(std::span<const std::string_view> arguments) {
             return error;
         }
     }
-    for (const PrinterOptions& printer : command.options.printers) {
-        if (std::string error = check_printer(printer); !error.empty()) {
-            return error;
-        }
+    if (std::string error = check_printers(command.options.printers); !error.empty()) {
+        return error;
     }
     return command;
 }

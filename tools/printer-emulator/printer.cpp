@@ -3,20 +3,40 @@
 #include "device_port.h"
 #include "emulated_devices.h"
 #include "interface_registry.h"
+#include "mailslot_namespace.h"
+#include "named_pipe_namespace.h"
 #include "serial_port_map.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace {
-// Every mode's device path leads into the named pipe file system, where "<path>\PIPE00" and
-// "<path>\PIPE01" are the pipes the emulator serves under those names.
-constexpr wchar_t pipe_file_system[] = L"\\Device\\NamedPipe";
+
+enum WakeEvent : std::size_t { restart_requested = 0, back_due = 1 };
+
+WriteHandling command_writes(const PrinterOptions& options) {
+    if (options.fail_writes) {
+        return WriteHandling::Cut;
+    }
+    return options.stall_writes ? WriteHandling::Stall : WriteHandling::Take;
+}
+
+std::unique_ptr<PipeNamespace> pipes_for(Printer& printer, const PrinterOptions& options,
+                                         HANDLE stop_event, Deadline deadline) {
+    if (options.pipes == PipeKind::Mailslots) {
+        return std::make_unique<MailslotNamespace>(printer, stop_event, deadline);
+    }
+    return std::make_unique<NamedPipeNamespace>(printer, command_writes(options), stop_event,
+                                                deadline);
+}
+
 } // namespace
 
-Printer::Printer(const PrinterOptions& options, std::string port_entry, LineFile& log,
-                 HANDLE stop_event, Deadline deadline)
-    : options_(options), port_entry_(std::move(port_entry)), log_(log), stop_event_(stop_event),
-      deadline_(deadline), restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+Printer::Printer(const PrinterOptions& options, std::string port_entry, std::string tag,
+                 LineFile& log, HANDLE stop_event, Deadline deadline)
+    : options_(options), port_entry_(std::move(port_entry)), tag_(std::move(tag)), log_(log),
+      restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      back_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
+      pipes_(pipes_for(*this, options, stop_event, deadline)) {}
 
 Printer::~Printer() {
     power_off();
@@ -47,18 +67,40 @@ void Printer::request_restart(UsbMode mode) {
     }
 }
 
-bool Printer::power_on(std::string& error) {
-    if (!restart_event_.valid()) {
-        error = "cannot create the restart event";
+bool Printer::start_pipes(std::string& error) {
+    if (!pipes_->start(error)) {
+        log_event("error " + error);
         return false;
     }
-    return come_up(options_.start_mode, error);
+    return true;
+}
+
+bool Printer::power_on(std::string& error) {
+    if (!restart_event_.valid() || !back_timer_.valid()) {
+        error = "cannot create the restart event and timer";
+    } else if (come_up(options_.start_mode, error)) {
+        return true;
+    }
+    log_event("error " + error);
+    return false;
+}
+
+std::array<HANDLE, Printer::wake_event_count> Printer::wake_events() const {
+    return {restart_event_.get(), back_timer_.get()};
+}
+
+void Printer::woken(std::size_t which) {
+    if (which == restart_requested) {
+        begin_restart();
+    } else if (which == back_due) {
+        come_back();
+    }
 }
 
 bool Printer::come_up(UsbMode mode, std::string& error) {
     const DeviceInterface device = interface_for(mode);
     // Openable first, then listed, so a client never finds a path it cannot open.
-    if (!link_.create(object_link_name(device), pipe_file_system, error)) {
+    if (!link_.create(object_link_name(device), std::wstring(pipes_->link_target()), error)) {
         return false;
     }
     // The port before the interface, so a client that finds the interface finds its port.
@@ -112,7 +154,7 @@ void Printer::withdraw() {
     }
 }
 
-void Printer::restart() {
+void Printer::begin_restart() {
     AcquireSRWLockExclusive(&lock_);
     const std::optional<UsbMode> requested = std::exchange(requested_, std::nullopt);
     ReleaseSRWLockExclusive(&lock_);
@@ -122,8 +164,19 @@ void Printer::restart() {
     log_event("restart-begin " + std::string(usb_mode_name(*requested)));
     withdraw();
     log_event("withdrawn");
-    const DWORD away_ms = std::min<DWORD>(options_.restart_ms, deadline_.remaining_ms());
-    if (WaitForSingleObject(stop_event_, away_ms) != WAIT_TIMEOUT || deadline_.passed()) {
+    returning_ = requested;
+    // Relative due times are negative, in 100 ns units.
+    LARGE_INTEGER due{};
+    due.QuadPart = -static_cast<LONGLONG>(options_.restart_ms) * 10000;
+    if (!SetWaitableTimer(back_timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
+        log_event("error cannot set the restart timer (error " + std::to_string(GetLastError()) +
+                  ")");
+    }
+}
+
+void Printer::come_back() {
+    const std::optional<UsbMode> requested = std::exchange(returning_, std::nullopt);
+    if (!requested) {
         return;
     }
     if (options_.never_back) {
@@ -136,23 +189,15 @@ void Printer::restart() {
     }
 }
 
-bool Printer::run() {
-    const HANDLE waits[] = {stop_event_, restart_event_.get()};
-    for (;;) {
-        const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, deadline_.remaining_ms());
-        if (woken == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (woken != WAIT_OBJECT_0 + 1) {
-            return false;
-        }
-        restart();
-    }
-}
-
 void Printer::power_off() {
+    CancelWaitableTimer(back_timer_.get());
+    returning_.reset();
     if (registered_ || link_.exists() || port_published_ || device_port_published_) {
         withdraw();
         log_event("withdrawn");
     }
+}
+
+void Printer::join_pipes() {
+    pipes_->join();
 }

@@ -34,6 +34,10 @@ void PrinterInput::heard(std::span<const std::uint8_t> bytes, Delivery delivery)
     }
 }
 
+void PrinterInput::read_failed(unsigned long error) {
+    printer_.log_event("error " + label_ + " read failed with error " + std::to_string(error));
+}
+
 void PrinterInput::act_on(const PrinterCommand& command, Delivery delivery) {
     switch (command.kind) {
     case PrinterCommand::Kind::BadMode:

@@ -17,6 +17,8 @@ class PrinterInput {
     PrinterInput(Printer& printer, std::string label, bool takes_commands);
 
     void heard(std::span<const std::uint8_t> bytes, Delivery delivery);
+    // The pipe can no longer be read.
+    void read_failed(unsigned long error);
 
   private:
     void act_on(const PrinterCommand& command, Delivery delivery);
