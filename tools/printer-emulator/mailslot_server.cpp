@@ -1,6 +1,7 @@
 #include "mailslot_server.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
