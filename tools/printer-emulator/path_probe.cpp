@@ -4,8 +4,8 @@
 //   PathProbe.exe PATH [--write HEX | --pause-ms N | --bound-ms N]...
 // Prints "open ok" or "open error N", then "write ok" or "write error N" per write.
 // --bound-ms N opens the path with FILE_FLAG_OVERLAPPED and gives each write N ms; a write still
-// pending then is cancelled and reported as "write timeout" (or "write timeout, cancel failed"
-// if the cancelled write did not end within two seconds, after which the probe stops).
+// pending then is cancelled and, once it ends as aborted, reported as "write timeout" (or
+// "write timeout, cancel failed" if it did not end within two seconds; the probe stops there).
 // Exits 0 when everything succeeded, 1 when something failed, 2 on bad arguments.
 #include "number_argument.h"
 #include "unique_handle.h"
@@ -80,15 +80,20 @@ WriteResult write_bytes_bounded(HANDLE file, const std::vector<std::uint8_t>& by
         GetLastError() != ERROR_IO_PENDING) {
         return WriteResult::Failed;
     }
-    if (WaitForSingleObject(event.get(), bound_ms) != WAIT_OBJECT_0) {
+    const bool in_time = WaitForSingleObject(event.get(), bound_ms) == WAIT_OBJECT_0;
+    if (!in_time) {
         CancelIoEx(file, &overlapped);
-        return WaitForSingleObject(event.get(), cancel_bound_ms) == WAIT_OBJECT_0
-                   ? WriteResult::TimedOut
-                   : WriteResult::Stuck;
+        if (WaitForSingleObject(event.get(), cancel_bound_ms) != WAIT_OBJECT_0) {
+            return WriteResult::Stuck;
+        }
     }
+    // A write that completed just as it was cancelled still counts as done.
     DWORD written = 0;
-    return GetOverlappedResult(file, &overlapped, &written, FALSE) ? WriteResult::Ok
-                                                                   : WriteResult::Failed;
+    if (GetOverlappedResult(file, &overlapped, &written, FALSE)) {
+        return WriteResult::Ok;
+    }
+    return !in_time && GetLastError() == ERROR_OPERATION_ABORTED ? WriteResult::TimedOut
+                                                                 : WriteResult::Failed;
 }
 
 } // namespace
