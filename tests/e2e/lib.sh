@@ -165,6 +165,51 @@ emulator_writes() {
     emulator_events | sed -nE "s/^write $1 //p"
 }
 
+# With two printers (--also), every event of a printer reads "<ms> <serial>: <event>".
+
+# emulator_events_of SERIAL: that printer's events without their times and its name:
+# "write PIPE01 1D FF", ...
+emulator_events_of() {
+    sed -nE "s/^[0-9]+ $1: //p" "$CASE_DIR/emulator.log"
+}
+
+# emulator_writes_of SERIAL PIPE: the bytes of each write that printer took on PIPE, one a line.
+emulator_writes_of() {
+    emulator_events_of "$1" | sed -nE "s/^write $2 //p"
+}
+
+# emulator_path_of SERIAL MODE: the device path under which that printer was last listed in MODE.
+emulator_path_of() {
+    emulator_events_of "$1" | sed -nE "s/^up $2 //p" | tail -n 1
+}
+
+# emulator_wait_for_event_of SERIAL REGEX BOUND_S: waits until that printer logs an event that
+# REGEX matches from its start.
+emulator_wait_for_event_of() {
+    e2e_wait_for_line "$CASE_DIR/emulator.log" "^[0-9]+ $1: $2" "$3" "$EMULATOR_PID"
+}
+
+# device_list MODE: what a client of the Setup API finds in the interface class of MODE, as
+# DeviceList.exe prints it, sorted into $CASE_DIR/devices.txt: one interface a line,
+# "<device path> <device instance ID> port=<PortName>" (or "port-error=0x<hex>" when the
+# device's key names no port).
+device_list() {
+    local lister=${E2E_DEVICE_LIST:-$(dirname "$E2E_PROBE")/DeviceList.exe} rc
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/devices.out" "$CASE_DIR/devices.err" "$lister" "$1"
+    rc=$?
+    ((rc == 0)) || fail "DeviceList.exe $1 failed with $rc: $(tr -d '\r' <"$CASE_DIR/devices.out")"
+    tr -d '\r' <"$CASE_DIR/devices.out" | sort >"$CASE_DIR/devices.txt"
+}
+
+# serialcomm_entries: the printers' entries (\Device\QZMPUSBPort<n>) in
+# HKLM\HARDWARE\DEVICEMAP\SERIALCOMM as "<name> <port>", sorted, in $CASE_DIR/serialcomm.txt.
+serialcomm_entries() {
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/serialcomm.out" "$CASE_DIR/serialcomm.err" \
+        reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+    tr -d '\r' <"$CASE_DIR/serialcomm.out" | awk '$1 ~ /QZMPUSBPort/ { print $1, $3 }' | sort \
+        >"$CASE_DIR/serialcomm.txt"
+}
+
 # ---- the debugger-channel listener ---------------------------------------------------------
 
 # The listener records into $CASE_DIR/trace.log.

@@ -23,14 +23,25 @@ std::string device_instance_id(const DeviceInterface& device) {
     return "USB\\" + device.hardware_id + "\\" + device.instance;
 }
 
-std::string interface_key_path(const DeviceInterface& device) {
+std::string class_key_path(UsbMode interface_class) {
     return "System\\CurrentControlSet\\Control\\DeviceClasses\\" +
-           std::string(interface_class_guid(device.interface_class)) + "\\##?#" +
-           hashed_name(device);
+           std::string(interface_class_guid(interface_class));
+}
+
+std::string interface_key_prefix(const std::string& hardware_id) {
+    return "##?#USB#" + hardware_id + "#";
+}
+
+std::string interface_key_path(const DeviceInterface& device) {
+    return class_key_path(device.interface_class) + "\\##?#" + hashed_name(device);
+}
+
+std::string hardware_key_path(const std::string& hardware_id) {
+    return "System\\CurrentControlSet\\Enum\\USB\\" + hardware_id;
 }
 
 std::string enum_key_path(const DeviceInterface& device) {
-    return "System\\CurrentControlSet\\Enum\\" + device_instance_id(device);
+    return hardware_key_path(device.hardware_id) + "\\" + device.instance;
 }
 
 std::string device_path(const DeviceInterface& device) {

@@ -14,8 +14,14 @@ struct DeviceInterface {
 
 // "USB\VID_6B1F&PID_C302\<instance>"
 std::string device_instance_id(const DeviceInterface& device);
+// Under HKLM: the class's DeviceClasses list.
+std::string class_key_path(UsbMode interface_class);
+// The start of the key names in that list of every interface of a hardware ID.
+std::string interface_key_prefix(const std::string& hardware_id);
 // Under HKLM: the interface's key in the class's DeviceClasses list.
 std::string interface_key_path(const DeviceInterface& device);
+// Under HKLM: the USB enumerator's key of a hardware ID, holding one key per instance.
+std::string hardware_key_path(const std::string& hardware_id);
 // Under HKLM: the device's key in the USB enumerator.
 std::string enum_key_path(const DeviceInterface& device);
 // "\\?\usb#vid_6b1f&pid_c302#<instance>#{class}": Wine's Setup API lower-cases the path.

@@ -1,5 +1,6 @@
 #include "emulated_devices.h"
 
+#include "emulator_options.h"
 #include "interface_registry.h"
 #include "serial_port_map.h"
 
@@ -15,8 +16,9 @@ std::string foreign_pipe_leaf(UsbMode mode) {
 
 } // namespace
 
-DeviceInterface printer_interface(std::string_view product_id, UsbMode mode) {
-    return DeviceInterface{printer_hardware_id(product_id), "ORVEMU0001", mode};
+DeviceInterface printer_interface(std::string_view product_id, std::string_view serial,
+                                  UsbMode mode) {
+    return DeviceInterface{printer_hardware_id(product_id), std::string(serial), mode};
 }
 
 DeviceInterface dead_interface(std::string_view product_id, UsbMode mode) {
@@ -37,12 +39,11 @@ std::wstring foreign_link_target(UsbMode mode) {
 }
 
 void purge_emulated_devices() {
-    for (const UsbMode mode : all_usb_modes) {
-        for (const std::string_view product_id : printer_product_ids) {
-            remove_device_interface(printer_interface(product_id, mode));
-            remove_device_interface(dead_interface(product_id, mode));
-        }
-        remove_device_interface(foreign_interface(mode));
+    for (const std::string_view product_id : printer_product_ids) {
+        remove_devices_of(printer_hardware_id(product_id));
     }
-    remove_serial_port();
+    remove_devices_of(foreign_interface(UsbMode::Native).hardware_id);
+    for (std::size_t index = 0; index < max_printers; ++index) {
+        remove_serial_port(serial_port_entry(index));
+    }
 }

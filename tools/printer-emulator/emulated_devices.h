@@ -10,9 +10,10 @@
 
 inline constexpr std::array<std::string_view, 3> printer_product_ids{"C302", "C318", "C337"};
 
-DeviceInterface printer_interface(std::string_view product_id, UsbMode mode);
+DeviceInterface printer_interface(std::string_view product_id, std::string_view serial,
+                                  UsbMode mode);
 // Listed with the printer's IDs but never reachable. Its instance name sorts before the
-// printer's, so a client meets it first.
+// printers' default ones, so a client meets it first.
 DeviceInterface dead_interface(std::string_view product_id, UsbMode mode);
 // Listed without the printer's IDs; its instance name also sorts first.
 DeviceInterface foreign_interface(UsbMode mode);
@@ -21,5 +22,6 @@ DeviceInterface foreign_interface(UsbMode mode);
 std::string foreign_pipe_name(UsbMode mode);
 std::wstring foreign_link_target(UsbMode mode);
 
-// Removes every registration and the port entry the emulator may have made.
+// Removes every registration, device key and port entry an emulator may have made, whatever
+// the serials it was given.
 void purge_emulated_devices();

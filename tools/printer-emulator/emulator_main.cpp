@@ -3,14 +3,15 @@
 #include "emulated_devices.h"
 #include "emulator_options.h"
 #include "line_file.h"
-#include "pipe_server.h"
 #include "printer.h"
-#include "printer_pipes.h"
+#include "printer_loop.h"
+#include "serial_port_map.h"
 #include "side_interfaces.h"
 #include "stop_signal.h"
 #include "tool_command.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,20 +20,32 @@ namespace {
 
 constexpr char stop_event_name[] = "OrvanePrinterEmulatorStop";
 
-std::string describe(const EmulatorOptions& options) {
-    std::string text = "start mode=" + std::string(usb_mode_name(options.start_mode)) +
-                       " pid=" + options.product_id +
-                       " restart-ms=" + std::to_string(options.restart_ms) +
-                       " port=" + options.port.value_or("none") +
+std::string describe(const EmulatorOptions& options, const PrinterOptions& printer) {
+    std::string text = "start mode=" + std::string(usb_mode_name(printer.start_mode)) +
+                       " pid=" + printer.product_id +
+                       " restart-ms=" + std::to_string(printer.restart_ms) +
+                       " port=" + printer.port.value_or("none") +
                        " lifetime-s=" + std::to_string(options.lifetime_s);
-    if (options.never_back) {
+    if (printer.never_back) {
         text += " never-back";
     }
-    if (options.back_in) {
-        text += " back-in=" + std::string(usb_mode_name(*options.back_in));
+    if (printer.back_in) {
+        text += " back-in=" + std::string(usb_mode_name(*printer.back_in));
     }
-    if (options.fail_writes) {
+    if (printer.fail_writes) {
         text += " fail-writes";
+    }
+    if (printer.stall_writes) {
+        text += " stall-writes";
+    }
+    if (!printer.device_port) {
+        text += " no-device-port";
+    }
+    if (printer.pipes == PipeKind::Mailslots) {
+        text += " mailslots";
+    }
+    if (options.printers.size() == 1 && printer.serial != PrinterOptions{}.serial) {
+        text += " serial=" + printer.serial;
     }
     if (options.foreign) {
         text += " foreign";
@@ -41,6 +54,11 @@ std::string describe(const EmulatorOptions& options) {
         text += " dead";
     }
     return text;
+}
+
+// A printer playing alone logs as it always has; beside another, each of its lines names it.
+std::string log_tag(const EmulatorOptions& options, const PrinterOptions& printer) {
+    return options.printers.size() > 1 ? printer.serial + ": " : std::string();
 }
 
 // Raises the stop event when the run ends by any path, so no thread outlives its owner.
@@ -55,36 +73,63 @@ class StopOnExit {
     const StopSignal& stop_;
 };
 
+using Printers = std::vector<std::unique_ptr<Printer>>;
+
+// Pipes first, then the side interfaces, then the printers come up. Printers log their own
+// failures.
+bool start_all(const EmulatorOptions& options, const Printers& printers, SideInterfaces& side,
+               LineFile& log, const StopSignal& stop, Deadline deadline, std::string& error) {
+    for (const auto& printer : printers) {
+        if (!printer->start_pipes(error)) {
+            return false;
+        }
+    }
+    if (!side.add(options, log, stop.handle(), deadline, error)) {
+        log.write_line("error " + error);
+        return false;
+    }
+    for (const auto& printer : printers) {
+        if (!printer->power_on(error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop) {
     const Deadline deadline = Deadline::after_seconds(options.lifetime_s);
-    log.write_line(describe(options));
+    for (const PrinterOptions& printer : options.printers) {
+        log.write_line(log_tag(options, printer) + describe(options, printer));
+    }
     purge_emulated_devices();
 
-    Printer printer(options, log, stop.handle(), deadline);
-    PrinterPipe presence(printer, "PIPE00", false);
-    PrinterPipe commands(printer, "PIPE01", true);
-    PipeServer presence_server("\\\\.\\pipe\\PIPE00", presence, false, stop.handle(), deadline);
-    PipeServer command_server("\\\\.\\pipe\\PIPE01", commands, options.fail_writes, stop.handle(),
-                              deadline);
+    Printers printers;
+    for (std::size_t index = 0; index < options.printers.size(); ++index) {
+        const PrinterOptions& printer = options.printers[index];
+        printers.push_back(std::make_unique<Printer>(printer, serial_port_entry(index),
+                                                     log_tag(options, printer), log, stop.handle(),
+                                                     deadline));
+    }
     SideInterfaces side;
-    // Declared last, so it raises the stop event before the servers and printer go away.
+    // Declared last, so it raises the stop event before the printers and their servers go.
     StopOnExit stop_on_exit(stop);
 
     std::string error;
-    if (!presence_server.start(error) || !command_server.start(error) ||
-        !side.add(options, log, stop.handle(), deadline, error) || !printer.power_on(error)) {
-        log.write_line("error " + error);
+    if (!start_all(options, printers, side, log, stop, deadline, error)) {
         std::fprintf(stderr, "PrinterEmulator: %s\n", error.c_str());
         return tool_exit_failure;
     }
     log.write_line("ready");
-    const bool stopped = printer.run();
+    const bool stopped = run_printers(printers, stop.handle(), deadline);
     log.write_line(stopped ? "stop requested" : "stop lifetime-over");
     stop.raise();
-    printer.power_off();
+    for (const auto& printer : printers) {
+        printer->power_off();
+    }
     side.remove();
-    presence_server.join();
-    command_server.join();
+    for (const auto& printer : printers) {
+        printer->join_pipes();
+    }
     log.write_line("stopped");
     return tool_exit_ok;
 }

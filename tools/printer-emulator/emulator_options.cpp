@@ -10,16 +10,37 @@ namespace {
 
 constexpr std::uint32_t max_restart_ms = 600000;
 constexpr std::uint32_t max_lifetime_s = 86400;
+constexpr std::size_t max_serial_chars = 32;
+// The instance names of the dead and the foreign interfaces.
+constexpr std::array<std::string_view, 2> reserved_serials{"ORVEMU0000", "ORVEMU0002"};
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return result;
+}
 
 std::optional<std::string> product_id_from(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     constexpr std::array<std::string_view, 3> known{"C302", "C318", "C337"};
-    if (std::find(known.begin(), known.end(), upper) == known.end()) {
+    std::string id = upper(text);
+    if (std::find(known.begin(), known.end(), id) == known.end()) {
         return std::nullopt;
     }
-    return upper;
+    return id;
+}
+
+// Letters and digits only: the serial becomes a registry key name and part of a device path.
+std::optional<std::string> serial_from(std::string_view text) {
+    const bool valid =
+        !text.empty() && text.size() <= max_serial_chars &&
+        std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
+    std::string serial = upper(text);
+    if (!valid || std::find(reserved_serials.begin(), reserved_serials.end(), serial) !=
+                      reserved_serials.end()) {
+        return std::nullopt;
+    }
+    return serial;
 }
 
 class ArgumentReader {
@@ -40,8 +61,9 @@ class ArgumentReader {
 };
 
 bool takes_value(std::string_view option) {
-    constexpr std::array<std::string_view, 7> valued{
-        "--mode", "--back-in", "--restart-ms", "--lifetime-s", "--pid", "--port", "--log"};
+    constexpr std::array<std::string_view, 8> valued{"--mode",       "--back-in", "--restart-ms",
+                                                     "--lifetime-s", "--pid",     "--port",
+                                                     "--serial",     "--log"};
     return std::find(valued.begin(), valued.end(), option) != valued.end();
 }
 
@@ -53,42 +75,15 @@ std::string bad_value(std::string_view option, std::string_view value) {
     return "bad value for " + std::string(option) + ": '" + std::string(value) + "'";
 }
 
-// Reads the value of `option` into `options`; an empty result means success.
-std::string apply_valued_option(std::string_view option, std::string_view value,
-                                EmulatorOptions& options) {
-    if (option == "--mode" || option == "--back-in") {
-        const auto mode = usb_mode_from_name(value);
-        if (!mode) {
-            return bad_value(option, value);
-        }
-        if (option == "--mode") {
-            options.start_mode = *mode;
-        } else {
-            options.back_in = *mode;
-        }
-    } else if (option == "--restart-ms") {
-        const auto ms = parse_decimal(value, max_restart_ms);
-        if (!ms) {
-            return bad_value(option, value);
-        }
-        options.restart_ms = *ms;
-    } else if (option == "--lifetime-s") {
+// Reads an option of the whole emulator; an empty result means success.
+std::string apply_common_value(std::string_view option, std::string_view value,
+                               EmulatorOptions& options) {
+    if (option == "--lifetime-s") {
         const auto seconds = parse_decimal(value, max_lifetime_s);
         if (!seconds || *seconds == 0) {
             return bad_value(option, value);
         }
         options.lifetime_s = *seconds;
-    } else if (option == "--pid") {
-        const auto pid = product_id_from(value);
-        if (!pid) {
-            return bad_value(option, value);
-        }
-        options.product_id = *pid;
-    } else if (option == "--port") {
-        if (value.empty()) {
-            return bad_value(option, value);
-        }
-        options.port = std::string(value);
     } else if (option == "--log") {
         if (value.empty()) {
             return bad_value(option, value);
@@ -96,6 +91,71 @@ std::string apply_valued_option(std::string_view option, std::string_view value,
         options.log_path = std::string(value);
     }
     return {};
+}
+
+// Reads an option of the printer being described; an empty result means success.
+std::string apply_printer_value(std::string_view option, std::string_view value,
+                                PrinterOptions& printer) {
+    if (option == "--mode" || option == "--back-in") {
+        const auto mode = usb_mode_from_name(value);
+        if (!mode) {
+            return bad_value(option, value);
+        }
+        if (option == "--mode") {
+            printer.start_mode = *mode;
+        } else {
+            printer.back_in = *mode;
+        }
+    } else if (option == "--restart-ms") {
+        const auto ms = parse_decimal(value, max_restart_ms);
+        if (!ms) {
+            return bad_value(option, value);
+        }
+        printer.restart_ms = *ms;
+    } else if (option == "--pid") {
+        const auto pid = product_id_from(value);
+        if (!pid) {
+            return bad_value(option, value);
+        }
+        printer.product_id = *pid;
+    } else if (option == "--port") {
+        if (value.empty()) {
+            return bad_value(option, value);
+        }
+        printer.port = std::string(value);
+    } else if (option == "--serial") {
+        const auto serial = serial_from(value);
+        if (!serial) {
+            return bad_value(option, value);
+        }
+        printer.serial = *serial;
+    }
+    return {};
+}
+
+std::string apply_valued_option(std::string_view option, std::string_view value,
+                                EmulatorOptions& options) {
+    if (option == "--lifetime-s" || option == "--log") {
+        return apply_common_value(option, value, options);
+    }
+    return apply_printer_value(option, value, options.printers.back());
+}
+
+bool apply_printer_flag(std::string_view option, PrinterOptions& printer) {
+    if (option == "--no-port") {
+        printer.port.reset();
+    } else if (option == "--no-device-port") {
+        printer.device_port = false;
+    } else if (option == "--never-back") {
+        printer.never_back = true;
+    } else if (option == "--fail-writes") {
+        printer.fail_writes = true;
+    } else if (option == "--stall-writes") {
+        printer.stall_writes = true;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 bool apply_flag(std::string_view option, EmulatorCommand& command) {
@@ -106,20 +166,51 @@ bool apply_flag(std::string_view option, EmulatorCommand& command) {
         command.action = EmulatorAction::Stop;
     } else if (option == "--purge") {
         command.action = EmulatorAction::Purge;
-    } else if (option == "--no-port") {
-        options.port.reset();
-    } else if (option == "--never-back") {
-        options.never_back = true;
-    } else if (option == "--fail-writes") {
-        options.fail_writes = true;
     } else if (option == "--foreign") {
         options.foreign = true;
     } else if (option == "--dead") {
         options.dead = true;
     } else {
-        return false;
+        return apply_printer_flag(option, options.printers.back());
     }
     return true;
+}
+
+// The printer described after --also: it plays through mailslots, under its own names.
+PrinterOptions second_printer() {
+    PrinterOptions printer;
+    printer.serial = "ORVEMU0003";
+    printer.pipes = PipeKind::Mailslots;
+    printer.port = "COM8";
+    return printer;
+}
+
+// What no single option can check: options that exclude each other.
+std::string check_printer(const PrinterOptions& printer) {
+    if (printer.never_back && printer.back_in) {
+        return "--never-back and --back-in exclude each other";
+    }
+    if (printer.fail_writes && printer.stall_writes) {
+        return "--fail-writes and --stall-writes exclude each other";
+    }
+    // A mailslot takes every message as soon as it is written.
+    if (printer.pipes == PipeKind::Mailslots && (printer.fail_writes || printer.stall_writes)) {
+        return "the printer after --also plays through mailslots, which cannot fail or stall "
+               "a write";
+    }
+    return {};
+}
+
+std::string check_printers(const std::vector<PrinterOptions>& printers) {
+    for (const PrinterOptions& printer : printers) {
+        if (std::string error = check_printer(printer); !error.empty()) {
+            return error;
+        }
+    }
+    if (printers.size() > 1 && printers.front().serial == printers.back().serial) {
+        return "both printers have the serial " + printers.front().serial;
+    }
+    return {};
 }
 
 } // namespace
@@ -130,6 +221,14 @@ parse_emulator_arguments(std::span<const std::string_view> arguments) {
     ArgumentReader reader(arguments);
     while (!reader.done()) {
         const std::string_view option = reader.take();
+        if (option == "--also") {
+            if (command.options.printers.size() == max_printers) {
+                return std::string("--also: at most two printers, one on named pipes and one on "
+                                   "mailslots");
+            }
+            command.options.printers.push_back(second_printer());
+            continue;
+        }
         if (apply_flag(option, command)) {
             continue;
         }
@@ -145,41 +244,8 @@ parse_emulator_arguments(std::span<const std::string_view> arguments) {
             return error;
         }
     }
-    if (command.options.never_back && command.options.back_in) {
-        return std::string("--never-back and --back-in exclude each other");
+    if (std::string error = check_printers(command.options.printers); !error.empty()) {
+        return error;
     }
     return command;
-}
-
-std::string_view emulator_help_text() {
-    return "PrinterEmulator: plays the USB printer through Wine's Setup API registry, object\n"
-           "namespace and named pipes, and logs what a client does to it.\n"
-           "\n"
-           "Usage: PrinterEmulator.exe [options]\n"
-           "  --mode native|printer|comm  mode to start in (default native)\n"
-           "  --restart-ms N              time the printer is away after a mode change\n"
-           "                              (default 3000)\n"
-           "  --pid c302|c318|c337        product ID the printer reports (default c302)\n"
-           "  --port NAME                 virtual port listed in comm class mode (default COM7)\n"
-           "  --no-port                   comm class mode lists no virtual port\n"
-           "  --never-back                after a mode change the printer never returns\n"
-           "  --back-in native|printer|comm\n"
-           "                              after a mode change the printer returns in this mode\n"
-           "  --fail-writes               writes on PIPE01 fail for the client; a mode command\n"
-           "                              seen in them still restarts the printer\n"
-           "  --foreign                   also list an openable interface without the printer's\n"
-           "                              IDs (vid_1234&pid_5678) in every printer class\n"
-           "  --dead                      also list an interface with the printer's IDs that\n"
-           "                              cannot be opened, in every printer class\n"
-           "  --log PATH                  event log (default PrinterEmulator.log)\n"
-           "  --lifetime-s N              stop by itself after N seconds (default 600)\n"
-           "  --stop                      stop the running emulator and exit\n"
-           "  --purge                     remove whatever an emulator left registered and exit\n"
-           "  --help                      this text\n"
-           "\n"
-           "Log lines: '<ms> <event>', ms from the performance counter. Events: start, up <mode>,\n"
-           "ready, open <pipe> <mode>, write <pipe> <hex>, write-failed <pipe> <hex>, close\n"
-           "<pipe> <mode>, command <mode>, bad-mode <hex>, reset, restart-begin <mode>,\n"
-           "withdrawn, gone, port <name>, port-removed, open foreign <class>, stop <reason>.\n"
-           "Exit codes: 0 stopped, 1 failure, 2 bad arguments, 3 --stop found no emulator.\n";
 }

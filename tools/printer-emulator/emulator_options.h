@@ -3,21 +3,37 @@
 
 #include "usb_mode.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
-struct EmulatorOptions {
+// Where a printer's device paths lead. Wine resolves no path below a pipe's name, so only one
+// printer can play through named pipes; a second one plays through mailslots.
+enum class PipeKind { NamedPipes, Mailslots };
+// One printer for each kind of pipe.
+inline constexpr std::size_t max_printers = 2;
+
+struct PrinterOptions {
+    std::string serial = "ORVEMU0001"; // the instance part of its device paths, upper case
+    PipeKind pipes = PipeKind::NamedPipes;
     UsbMode start_mode = UsbMode::Native;
     std::uint32_t restart_ms = 3000;
     std::string product_id = "C302";          // upper case, one of the printer's three
     std::optional<std::string> port = "COM7"; // none: comm class mode lists no port
+    bool device_port = true;                  // also name the port in the device's key
     bool never_back = false;
     std::optional<UsbMode> back_in;
     bool fail_writes = false;
+    bool stall_writes = false;
+};
+
+struct EmulatorOptions {
+    std::vector<PrinterOptions> printers{PrinterOptions{}};
     bool foreign = false;
     bool dead = false;
     std::string log_path = "PrinterEmulator.log";

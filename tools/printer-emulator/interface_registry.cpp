@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <vector>
+
 namespace {
 
 // The setup class of USB devices; the Setup API wants the device's key to name one.
@@ -52,6 +55,32 @@ std::string parent_of(const std::string& path) {
     return path.substr(0, path.rfind('\\'));
 }
 
+// The names of the keys right under `path`.
+std::vector<std::string> subkey_names(const std::string& path) {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key) !=
+        ERROR_SUCCESS) {
+        return names;
+    }
+    char name[256]; // the longest key name the registry allows, and its terminator
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+bool starts_with_ignoring_case(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() &&
+           _strnicmp(text.c_str(), prefix.c_str(), prefix.size()) == 0;
+}
+
 } // namespace
 
 bool register_device_interface(const DeviceInterface& device, std::string& error) {
@@ -79,4 +108,19 @@ void remove_device_interface(const DeviceInterface& device) {
     const std::string enum_key = enum_key_path(device);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, enum_key.c_str());
     remove_if_empty(parent_of(enum_key));
+}
+
+void remove_devices_of(const std::string& hardware_id) {
+    const std::string prefix = interface_key_prefix(hardware_id);
+    for (const UsbMode mode : all_usb_modes) {
+        const std::string class_key = class_key_path(mode);
+        // Collected first: deleting keys while enumerating them would skip some.
+        for (const std::string& name : subkey_names(class_key)) {
+            if (starts_with_ignoring_case(name, prefix)) {
+                RegDeleteTreeA(HKEY_LOCAL_MACHINE, (class_key + "\\" + name).c_str());
+            }
+        }
+        remove_if_empty(class_key);
+    }
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, hardware_key_path(hardware_id).c_str());
 }

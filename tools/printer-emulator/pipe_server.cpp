@@ -16,7 +16,7 @@ constexpr std::size_t listening_count = 4;
 struct SessionContext {
     UniqueHandle pipe;
     std::unique_ptr<PipeSession> session;
-    bool cut_writes;
+    WriteHandling writes;
     HANDLE stop_event;
     Deadline deadline;
 };
@@ -62,15 +62,20 @@ IoResult read_bytes(const SessionContext& context, std::vector<std::uint8_t>& bu
     return result;
 }
 
-// Shows the session the pending write, then disconnects so the client's write fails.
-void cut_write(SessionContext& context, DWORD available) {
+// Shows the session the pending write without taking it.
+void show_pending_write(SessionContext& context, DWORD available, Delivery delivery) {
     std::vector<std::uint8_t> bytes(available);
     DWORD peeked = 0;
     if (PeekNamedPipe(context.pipe.get(), bytes.data(), available, &peeked, nullptr, nullptr)) {
         bytes.resize(peeked);
-        context.session->received(bytes, true);
+        context.session->received(bytes, delivery);
     }
-    DisconnectNamedPipe(context.pipe.get());
+}
+
+// The client's write stays pending until the emulator stops. Whether the client gives up on it
+// or closes cannot be seen without taking its bytes.
+void hold_stalled(const SessionContext& context) {
+    WaitForSingleObject(context.stop_event, context.deadline.remaining_ms());
 }
 
 void serve_connection(SessionContext& context) {
@@ -82,8 +87,14 @@ void serve_connection(SessionContext& context) {
         // A zero-byte write wakes the wait with nothing to take; reading one byte then
         // blocks until real data or the end.
         const DWORD available = bytes_waiting(context.pipe.get());
-        if (context.cut_writes && available > 0) {
-            cut_write(context, available);
+        if (context.writes == WriteHandling::Cut && available > 0) {
+            show_pending_write(context, available, Delivery::Cut);
+            DisconnectNamedPipe(context.pipe.get());
+            return;
+        }
+        if (context.writes == WriteHandling::Stall && available > 0) {
+            show_pending_write(context, available, Delivery::Stalled);
+            hold_stalled(context);
             return;
         }
         std::vector<std::uint8_t> bytes(available > 0 ? available : 1);
@@ -92,7 +103,7 @@ void serve_connection(SessionContext& context) {
             return;
         }
         if (!bytes.empty()) {
-            context.session->received(bytes, false);
+            context.session->received(bytes, Delivery::Taken);
         }
     }
 }
@@ -107,10 +118,10 @@ DWORD WINAPI session_main(void* parameter) {
 
 } // namespace
 
-PipeServer::PipeServer(std::string pipe_name, PipeClientHandler& handler, bool cut_writes,
+PipeServer::PipeServer(std::string pipe_name, PipeClientHandler& handler, WriteHandling writes,
                        HANDLE stop_event, Deadline deadline)
-    : pipe_name_(std::move(pipe_name)), handler_(handler), cut_writes_(cut_writes),
-      stop_event_(stop_event), deadline_(deadline) {}
+    : pipe_name_(std::move(pipe_name)), handler_(handler), writes_(writes), stop_event_(stop_event),
+      deadline_(deadline) {}
 
 PipeServer::~PipeServer() {
     join();
@@ -181,8 +192,8 @@ void PipeServer::listen() {
 }
 
 void PipeServer::start_session(UniqueHandle instance) {
-    auto context = std::make_unique<SessionContext>(SessionContext{
-        std::move(instance), handler_.opened(), cut_writes_, stop_event_, deadline_});
+    auto context = std::make_unique<SessionContext>(
+        SessionContext{std::move(instance), handler_.opened(), writes_, stop_event_, deadline_});
     UniqueHandle thread(CreateThread(nullptr, 0, session_main, context.get(), 0, nullptr));
     if (!thread.valid()) {
         context->session->closed();

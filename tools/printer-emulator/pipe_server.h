@@ -12,11 +12,17 @@
 #include <string>
 #include <vector>
 
+// What the server does with a client's write. Its instances have no inbound buffer, so a write
+// completes only once the server takes the bytes.
+enum class WriteHandling {
+    Take,  // read the bytes
+    Cut,   // look at them without taking them and disconnect, so the client's WriteFile fails
+    Stall, // look at them and never take them, so the client's WriteFile never completes
+};
+
 class PipeServer {
   public:
-    // `cut_writes`: instead of taking a client's write, the server reads it without
-    // consuming it and disconnects, so the client's WriteFile fails.
-    PipeServer(std::string pipe_name, PipeClientHandler& handler, bool cut_writes,
+    PipeServer(std::string pipe_name, PipeClientHandler& handler, WriteHandling writes,
                HANDLE stop_event, Deadline deadline);
     PipeServer(const PipeServer&) = delete;
     PipeServer& operator=(const PipeServer&) = delete;
@@ -36,7 +42,7 @@ class PipeServer {
 
     std::string pipe_name_;
     PipeClientHandler& handler_;
-    bool cut_writes_;
+    WriteHandling writes_;
     HANDLE stop_event_;
     Deadline deadline_;
     std::vector<std::unique_ptr<ListeningInstance>> listening_; // the listener thread's own

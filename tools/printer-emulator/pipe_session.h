@@ -5,12 +5,17 @@
 #include <memory>
 #include <span>
 
+// What became of the bytes of one client write.
+enum class Delivery {
+    Taken,   // read by the emulator; the client's write succeeded
+    Cut,     // seen, then the connection was cut, so the client's write failed
+    Stalled, // seen but never taken: the client's write stays pending
+};
+
 class PipeSession {
   public:
     virtual ~PipeSession() = default;
-    // Bytes of one client write. `write_failed`: the emulator cut the connection, so the
-    // client's write failed after the emulator saw the bytes.
-    virtual void received(std::span<const std::uint8_t> bytes, bool write_failed) = 0;
+    virtual void received(std::span<const std::uint8_t> bytes, Delivery delivery) = 0;
     virtual void closed() = 0;
 };
 

@@ -1,28 +1,49 @@
 #include "printer.h"
 
+#include "device_port.h"
 #include "emulated_devices.h"
 #include "interface_registry.h"
+#include "mailslot_namespace.h"
+#include "named_pipe_namespace.h"
 #include "serial_port_map.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace {
-// Every mode's device path leads into the named pipe file system, where "<path>\PIPE00" and
-// "<path>\PIPE01" are the pipes the emulator serves under those names.
-constexpr wchar_t pipe_file_system[] = L"\\Device\\NamedPipe";
+
+enum WakeEvent : std::size_t { restart_requested = 0, back_due = 1 };
+
+WriteHandling command_writes(const PrinterOptions& options) {
+    if (options.fail_writes) {
+        return WriteHandling::Cut;
+    }
+    return options.stall_writes ? WriteHandling::Stall : WriteHandling::Take;
+}
+
+std::unique_ptr<PipeNamespace> pipes_for(Printer& printer, const PrinterOptions& options,
+                                         HANDLE stop_event, Deadline deadline) {
+    if (options.pipes == PipeKind::Mailslots) {
+        return std::make_unique<MailslotNamespace>(printer, stop_event, deadline);
+    }
+    return std::make_unique<NamedPipeNamespace>(printer, command_writes(options), stop_event,
+                                                deadline);
+}
+
 } // namespace
 
-Printer::Printer(const EmulatorOptions& options, LineFile& log, HANDLE stop_event,
-                 Deadline deadline)
-    : options_(options), log_(log), stop_event_(stop_event), deadline_(deadline),
-      restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+Printer::Printer(const PrinterOptions& options, std::string port_entry, std::string tag,
+                 LineFile& log, HANDLE stop_event, Deadline deadline)
+    : options_(options), port_entry_(std::move(port_entry)), tag_(std::move(tag)), log_(log),
+      restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      back_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
+      pipes_(pipes_for(*this, options, stop_event, deadline)) {}
 
 Printer::~Printer() {
     power_off();
 }
 
 DeviceInterface Printer::interface_for(UsbMode mode) const {
-    return printer_interface(options_.product_id, mode);
+    return printer_interface(options_.product_id, options_.serial, mode);
 }
 
 std::string Printer::state_name() const {
@@ -42,31 +63,62 @@ void Printer::request_restart(UsbMode mode) {
     if (accepted) {
         SetEvent(restart_event_.get());
     } else {
-        log_.write_line("restart-ignored");
+        log_event("restart-ignored");
     }
 }
 
-bool Printer::power_on(std::string& error) {
-    if (!restart_event_.valid()) {
-        error = "cannot create the restart event";
+bool Printer::start_pipes(std::string& error) {
+    if (!pipes_->start(error)) {
+        log_event("error " + error);
         return false;
     }
-    return come_up(options_.start_mode, error);
+    return true;
+}
+
+bool Printer::power_on(std::string& error) {
+    if (!restart_event_.valid() || !back_timer_.valid()) {
+        error = "cannot create the restart event and timer";
+    } else if (come_up(options_.start_mode, error)) {
+        return true;
+    }
+    log_event("error " + error);
+    return false;
+}
+
+std::array<HANDLE, Printer::wake_event_count> Printer::wake_events() const {
+    return {restart_event_.get(), back_timer_.get()};
+}
+
+void Printer::woken(std::size_t which) {
+    if (which == restart_requested) {
+        begin_restart();
+    } else if (which == back_due) {
+        come_back();
+    }
 }
 
 bool Printer::come_up(UsbMode mode, std::string& error) {
     const DeviceInterface device = interface_for(mode);
     // Openable first, then listed, so a client never finds a path it cannot open.
-    if (!link_.create(object_link_name(device), pipe_file_system, error)) {
+    if (!link_.create(object_link_name(device), std::wstring(pipes_->link_target()), error)) {
         return false;
     }
+    // The port before the interface, so a client that finds the interface finds its port.
     if (mode == UsbMode::CommClass && options_.port) {
-        if (!publish_serial_port(*options_.port, error)) {
+        if (!publish_serial_port(port_entry_, *options_.port, error)) {
             withdraw();
             return false;
         }
         port_published_ = true;
-        log_.write_line("port " + *options_.port);
+        log_event("port " + *options_.port);
+        if (options_.device_port) {
+            device_port_published_ = device;
+            if (!publish_device_port(device, *options_.port, error)) {
+                withdraw();
+                return false;
+            }
+            log_event("device-port " + *options_.port);
+        }
     }
     registered_ = device;
     if (!register_device_interface(device, error)) {
@@ -76,7 +128,7 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
     AcquireSRWLockExclusive(&lock_);
     mode_ = mode;
     ReleaseSRWLockExclusive(&lock_);
-    log_.write_line("up " + std::string(usb_mode_name(mode)) + " " + device_path(device));
+    log_event("up " + std::string(usb_mode_name(mode)) + " " + device_path(device));
     return true;
 }
 
@@ -90,54 +142,62 @@ void Printer::withdraw() {
         registered_.reset();
     }
     link_.remove();
+    if (device_port_published_) {
+        remove_device_port(*device_port_published_);
+        device_port_published_.reset();
+        log_event("device-port-removed");
+    }
     if (port_published_) {
-        remove_serial_port();
+        remove_serial_port(port_entry_);
         port_published_ = false;
-        log_.write_line("port-removed");
+        log_event("port-removed");
     }
 }
 
-void Printer::restart() {
+void Printer::begin_restart() {
     AcquireSRWLockExclusive(&lock_);
     const std::optional<UsbMode> requested = std::exchange(requested_, std::nullopt);
     ReleaseSRWLockExclusive(&lock_);
     if (!requested) {
         return;
     }
-    log_.write_line("restart-begin " + std::string(usb_mode_name(*requested)));
+    log_event("restart-begin " + std::string(usb_mode_name(*requested)));
     withdraw();
-    log_.write_line("withdrawn");
-    const DWORD away_ms = std::min<DWORD>(options_.restart_ms, deadline_.remaining_ms());
-    if (WaitForSingleObject(stop_event_, away_ms) != WAIT_TIMEOUT || deadline_.passed()) {
+    log_event("withdrawn");
+    returning_ = requested;
+    // Relative due times are negative, in 100 ns units.
+    LARGE_INTEGER due{};
+    due.QuadPart = -static_cast<LONGLONG>(options_.restart_ms) * 10000;
+    if (!SetWaitableTimer(back_timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
+        log_event("error cannot set the restart timer (error " + std::to_string(GetLastError()) +
+                  ")");
+    }
+}
+
+void Printer::come_back() {
+    const std::optional<UsbMode> requested = std::exchange(returning_, std::nullopt);
+    if (!requested) {
         return;
     }
     if (options_.never_back) {
-        log_.write_line("gone");
+        log_event("gone");
         return;
     }
     std::string error;
     if (!come_up(options_.back_in.value_or(*requested), error)) {
-        log_.write_line("error " + error);
-    }
-}
-
-bool Printer::run() {
-    const HANDLE waits[] = {stop_event_, restart_event_.get()};
-    for (;;) {
-        const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, deadline_.remaining_ms());
-        if (woken == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (woken != WAIT_OBJECT_0 + 1) {
-            return false;
-        }
-        restart();
+        log_event("error " + error);
     }
 }
 
 void Printer::power_off() {
-    if (registered_ || link_.exists() || port_published_) {
+    CancelWaitableTimer(back_timer_.get());
+    returning_.reset();
+    if (registered_ || link_.exists() || port_published_ || device_port_published_) {
         withdraw();
-        log_.write_line("withdrawn");
+        log_event("withdrawn");
     }
+}
+
+void Printer::join_pipes() {
+    pipes_->join();
 }

@@ -7,50 +7,69 @@
 #include "emulator_options.h"
 #include "line_file.h"
 #include "object_link.h"
+#include "pipe_namespace.h"
 #include "unique_handle.h"
 #include "usb_mode.h"
 
+#include <array>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class Printer {
   public:
-    Printer(const EmulatorOptions& options, LineFile& log, HANDLE stop_event, Deadline deadline);
+    // `port_entry`: its SERIALCOMM entry, see serial_port_entry(); `tag`: what starts each of
+    // its log lines, empty when it plays alone.
+    Printer(const PrinterOptions& options, std::string port_entry, std::string tag, LineFile& log,
+            HANDLE stop_event, Deadline deadline);
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
     ~Printer();
 
+    // Serves its pipes; power_on() then brings it up in its start mode. Both log what fails.
+    bool start_pipes(std::string& error);
     bool power_on(std::string& error);
-    // Serves restarts until the stop event is set (true) or the deadline passes (false).
-    bool run();
+    // What run_printers() waits on for this printer, and what it does when one is set.
+    static constexpr std::size_t wake_event_count = 2;
+    std::array<HANDLE, wake_event_count> wake_events() const;
+    void woken(std::size_t which);
     void power_off();
+    // Waits (bounded) for its pipes' servers; the stop event must be set.
+    void join_pipes();
 
     // The mode it is in, or "down" while it restarts; safe from any thread.
     std::string state_name() const;
-    // A connection asked for a restart into `mode`; ignored while already restarting.
+    // A client asked for a restart into `mode`; ignored while already restarting.
     void request_restart(UsbMode mode);
-
-    LineFile& log() { return log_; }
-    bool fail_writes() const { return options_.fail_writes; }
+    // Logs one of the printer's events; safe from any thread.
+    void log_event(std::string_view text) { log_.write_line(tag_ + std::string(text)); }
 
   private:
     bool come_up(UsbMode mode, std::string& error);
     void withdraw();
-    void restart();
+    void begin_restart();
+    void come_back();
     DeviceInterface interface_for(UsbMode mode) const;
 
-    const EmulatorOptions& options_;
+    const PrinterOptions& options_;
+    std::string port_entry_;
+    std::string tag_;
     LineFile& log_;
-    HANDLE stop_event_;
-    Deadline deadline_;
     UniqueHandle restart_event_;
+    UniqueHandle back_timer_;
 
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     std::optional<UsbMode> mode_;      // empty while down
-    std::optional<UsbMode> requested_; // set by a connection, taken by run()
+    std::optional<UsbMode> requested_; // set by a client, taken by begin_restart()
 
-    // Touched by the thread in run() only.
+    // Touched by the thread that powers the printer and calls woken() only.
     ObjectLink link_;
     std::optional<DeviceInterface> registered_;
     bool port_published_ = false;
+    std::optional<DeviceInterface> device_port_published_;
+    std::optional<UsbMode> returning_; // the mode asked for while it is away
+
+    // Last, so its threads end before the members above go away.
+    std::unique_ptr<PipeNamespace> pipes_;
 };

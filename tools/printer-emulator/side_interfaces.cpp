@@ -13,7 +13,7 @@ bool SideInterfaces::add_foreign(UsbMode mode, LineFile& log, HANDLE stop_event,
     const DeviceInterface device = foreign_interface(mode);
     handlers_.push_back(std::make_unique<ForeignPipe>(log, std::string(usb_mode_name(mode))));
     servers_.push_back(std::make_unique<PipeServer>(foreign_pipe_name(mode), *handlers_.back(),
-                                                    false, stop_event, deadline));
+                                                    WriteHandling::Take, stop_event, deadline));
     if (!servers_.back()->start(error)) {
         return false;
     }
@@ -33,7 +33,8 @@ bool SideInterfaces::add(const EmulatorOptions& options, LineFile& log, HANDLE s
             return false;
         }
         // A dead interface has no link: its path names nothing, so opening it fails.
-        if (options.dead && !list(dead_interface(options.product_id, mode), error)) {
+        if (options.dead &&
+            !list(dead_interface(options.printers.front().product_id, mode), error)) {
             return false;
         }
     }

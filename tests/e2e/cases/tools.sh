@@ -112,3 +112,126 @@ case_emulator_comes_back_as_told() {
     assert_emulator_never_saw '^up printer'
     emulator_stop
 }
+
+case_emulator_stalls_writes() {
+    emulator_start --mode native --stall-writes
+    local native
+    native=$(emulator_path native)
+    probe_run "$native\\PIPE01" --bound-ms 1000 --write 1F0B4E1F4301
+    assert_probe "open ok" "write timeout"
+    assert_emulator_saw '^open PIPE01 native$'
+    assert_emulator_saw '^write-stalled PIPE01 1F 0B 4E 1F 43 01$'
+    assert_emulator_never_saw '^(write|command) '
+    # The presence pipe still answers, and the printer never restarted.
+    probe_run "$native\\PIPE00"
+    assert_probe "open ok"
+    emulator_stop
+    assert_emulator_never_saw '^restart-begin'
+}
+
+case_emulator_names_the_port_in_the_device_key() {
+    emulator_start --mode comm --serial Lab42 --port COM5
+    device_list comm
+    assert_equal "the comm class interfaces" \
+        "\\\\?\\usb#vid_6b1f&pid_c302#lab42#$comm_class USB\\VID_6B1F&PID_C302\\LAB42 port=COM5" \
+        "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM" '\Device\QZMPUSBPort0 COM5' "$(<"$CASE_DIR/serialcomm.txt")"
+    # Killed, the emulator leaves its registrations behind; --purge finds them by the printer's
+    # IDs whatever the serial.
+    kill -TERM "$EMULATOR_PID"
+    e2e_wait_for_exit "$EMULATOR_PID" 15 || fail "the emulator did not end on SIGTERM"
+    device_list comm
+    grep -q 'LAB42' "$CASE_DIR/devices.txt" || fail "the killed emulator left nothing to purge"
+    emulator_purge
+    device_list comm
+    assert_equal "the interfaces after the purge" "" "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM after the purge" "" "$(<"$CASE_DIR/serialcomm.txt")"
+
+    e2e_begin_case tools.emulator_names_the_port_in_the_device_key.serialcomm_only
+    emulator_start --mode comm --no-device-port
+    device_list comm
+    # SetupDiOpenDevRegKey finds no Device Parameters key: ERROR_KEY_DOES_NOT_EXIST.
+    assert_equal "the comm class interfaces" \
+        "\\\\?\\usb#vid_6b1f&pid_c302#orvemu0001#$comm_class USB\\VID_6B1F&PID_C302\\ORVEMU0001 port-error=0xE0000204" \
+        "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM" '\Device\QZMPUSBPort0 COM7' "$(<"$CASE_DIR/serialcomm.txt")"
+    assert_emulator_never_saw '^device-port'
+    emulator_stop
+}
+
+case_emulator_lists_two_printers() {
+    local refused
+    for refused in '--also --stall-writes' '--also --also' '--also --serial ORVEMU0001'; do
+        # shellcheck disable=SC2086 # the options are meant to split
+        e2e_wine 30 "$CASE_DIR/refused.out" "$CASE_DIR/refused.err" "$E2E_EMULATOR" $refused
+        (($? == 2)) || fail "PrinterEmulator.exe $refused was not refused"
+    done
+
+    emulator_start --mode comm --port COM5 --also --mode comm --pid c318 --serial Second2 \
+        --port COM6
+    local first="\\\\?\\usb#vid_6b1f&pid_c302#orvemu0001#$comm_class"
+    local second="\\\\?\\usb#vid_6b1f&pid_c318#second2#$comm_class"
+    assert_equal "the first printer's path" "$first" "$(emulator_path_of ORVEMU0001 comm)"
+    assert_equal "the second printer's path" "$second" "$(emulator_path_of SECOND2 comm)"
+    device_list comm
+    assert_equal "the comm class interfaces" \
+        "$(printf '%s\n' "$first USB\\VID_6B1F&PID_C302\\ORVEMU0001 port=COM5" \
+            "$second USB\\VID_6B1F&PID_C318\\SECOND2 port=COM6")" \
+        "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM" \
+        "$(printf '%s\n' '\Device\QZMPUSBPort0 COM5' '\Device\QZMPUSBPort1 COM6')" \
+        "$(<"$CASE_DIR/serialcomm.txt")"
+    emulator_stop
+    assert_emulator_never_saw '^(up|port|device-port|withdrawn)'
+    device_list comm
+    assert_equal "the interfaces after the stop" "" "$(<"$CASE_DIR/devices.txt")"
+    serialcomm_entries
+    assert_equal "SERIALCOMM after the stop" "" "$(<"$CASE_DIR/serialcomm.txt")"
+}
+
+case_emulator_two_printers_restart_apart() {
+    emulator_start --mode native --restart-ms 1500 --also --mode comm --restart-ms 300 --port COM6
+    local first second
+    first=$(emulator_path_of ORVEMU0001 native)
+    second=$(emulator_path_of ORVEMU0003 comm)
+    device_list comm
+    assert_equal "the comm class interfaces" \
+        "$second USB\\VID_6B1F&PID_C302\\ORVEMU0003 port=COM6" "$(<"$CASE_DIR/devices.txt")"
+
+    # The second printer's command pipe is a mailslot: a client that opens it overlapped, as
+    # one that bounds its writes does, has its writes completed.
+    probe_run "$second\\PIPE01" --bound-ms 2000 --write 1F0B4E1F4301 --write 1DFF
+    assert_probe "open ok" "write ok" "write ok"
+    emulator_wait_for_event_of ORVEMU0003 'up printer ' 10 ||
+        fail "the second printer did not come back in printer class mode"
+    # A reset alone changes nothing.
+    probe_run "$first\\PIPE01" --write 1DFF
+    assert_probe "open ok" "write ok"
+    assert_equal "the second printer's writes" "$(printf '%s\n' "1F 0B 4E 1F 43 01" "1D FF")" \
+        "$(emulator_writes_of ORVEMU0003 PIPE01)"
+    assert_equal "the first printer's writes" "1D FF" "$(emulator_writes_of ORVEMU0001 PIPE01)"
+    assert_emulator_never_saw '^ORVEMU0001: (command|restart-begin)'
+
+    probe_run "$first\\PIPE00"
+    assert_probe "open ok"
+    probe_run "$second\\PIPE00"
+    assert_probe "open error 3"
+    probe_run "$(emulator_path_of ORVEMU0003 printer)\\PIPE00"
+    assert_probe "open ok"
+    # Out of comm class mode, the printer's port is gone from its device key and SERIALCOMM.
+    device_list comm
+    assert_equal "the comm class interfaces after the change" "" "$(<"$CASE_DIR/devices.txt")"
+    e2e_wine 30 "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query \
+        'HKLM\System\CurrentControlSet\Enum\USB\VID_6B1F&PID_C302\ORVEMU0003\Device Parameters' &&
+        fail "the second printer's device key still has Device Parameters"
+    serialcomm_entries
+    assert_equal "SERIALCOMM after the change" "" "$(<"$CASE_DIR/serialcomm.txt")"
+    emulator_stop
+    # A mailslot's owner cannot see opens and closes.
+    assert_emulator_never_saw '^ORVEMU0003: (open|close) '
+    assert_emulator_saw '^ORVEMU0001: open PIPE00 native$'
+}

@@ -1,0 +1,34 @@
+// Serves one mailslot: a thread reads its messages, each one a client's write, and hands them to
+// the printer. The mailslot lives from start() to join(). Who opens or closes it cannot be seen.
+#pragma once
+
+#include "deadline.h"
+#include "printer_input.h"
+#include "unique_handle.h"
+
+#include <string>
+
+class MailslotServer {
+  public:
+    // `name` like "\\.\mailslot\PIPE01".
+    MailslotServer(std::string name, PrinterInput& input, HANDLE stop_event, Deadline deadline);
+    MailslotServer(const MailslotServer&) = delete;
+    MailslotServer& operator=(const MailslotServer&) = delete;
+    ~MailslotServer() { join(); }
+
+    bool start(std::string& error);
+    // Ends the reader (bounded) and closes the mailslot; the stop event must be set.
+    void join();
+
+  private:
+    static DWORD WINAPI reader_main(void* self);
+    void read_messages();
+    void wake_reader() const;
+
+    std::string name_;
+    PrinterInput& input_;
+    HANDLE stop_event_;
+    Deadline deadline_;
+    UniqueHandle mailslot_;
+    UniqueHandle reader_thread_;
+};
