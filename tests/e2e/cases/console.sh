@@ -25,7 +25,8 @@ case_trace_is_echoed_on_standard_error() {
 # The command pipe opens but takes no byte: each write gives up after its bound, and the change
 # ends by itself with the restart timeout, never with a success line.
 case_stalled_printer_ends_by_itself() {
-    emulator_start --mode native --stall-writes
+    # The emulator must outlive the whole change: two bounded writes and the 120-second wait.
+    E2E_TOOL_LIFETIME_S=200 emulator_start --mode native --stall-writes
     orvane_run 200 PRINTERCLASS
     emulator_stop
     assert_exit 3
