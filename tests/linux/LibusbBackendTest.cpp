@@ -1,12 +1,12 @@
-// The libusb backend in this process, on the fake kernel, with a virtual clock: the waits that
-// take minutes in real time (a printer that never comes back, writes that fail) take none, and
-// the world moves on at the sleeps.
+// The libusb backend in this process, on the fake kernel, with a virtual clock, under the
+// console face as orvane runs it: the waits that take minutes in real time (a printer that
+// never comes back, writes that fail) take none, and the world moves on at the sleeps.
 #include "PrinterTestbed.h"
 #include "UsbDescriptors.h"
 
+#include "app/ConsoleFace.h"
 #include "common/DebugTrace.h"
 #include "device/linux/LibusbPrinterBackend.h"
-#include "modechange/SetUsbType.h"
 
 #include <gtest/gtest.h>
 
@@ -51,11 +51,19 @@ class TraceRecorder : public TraceSink {
     TraceSink* m_previous = nullptr;
 };
 
-ModeChangeResult Change(PrinterBackend& backend, UsbType target, std::string* pOutput) {
+// Runs the console face on the backend, as orvane's main does; returns the exit code.
+int RunConsole(PrinterBackend& backend, std::vector<std::string> args, std::string* pOutput) {
+    args.insert(args.begin(), "orvane");
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    ConsoleContext context{backend, "orvane", "", false, false};
     ::testing::internal::CaptureStdout();
-    const ModeChangeResult result = SetUsbType(backend, "", target);
+    const int exitCode =
+        RunSwitches(context, ParseSwitches(static_cast<int>(argv.size()), argv.data(), false));
     *pOutput = ::testing::internal::GetCapturedStdout();
-    return result;
+    return exitCode;
 }
 } // namespace
 
@@ -72,7 +80,7 @@ TEST(LibusbBackend, PrinterThatNeverComesBackEndsTheWaitAtItsBound) {
     };
     LibusbPrinterBackend backend(clock);
     std::string output;
-    EXPECT_EQ(Change(backend, IDPRINTERCLASSTYPE, &output), ModeChangeResult::Timeout);
+    EXPECT_EQ(RunConsole(backend, {"PRINTERCLASS"}, &output), 3);
     EXPECT_EQ(output, "Printer did not come back in Printer Class USB mode within 120 seconds\n");
     EXPECT_TRUE(gone);
     // The pause, then polls once a second up to the bound.
@@ -88,7 +96,8 @@ TEST(LibusbBackend, FailedTransfersAreTracedAndTheRestartWaitFollows) {
     LibusbPrinterBackend backend(clock);
     const TraceRecorder trace;
     std::string output;
-    EXPECT_EQ(Change(backend, IDCOMMCLASSTYPE, &output), ModeChangeResult::Timeout);
+    EXPECT_EQ(RunConsole(backend, {"COMMCLASS"}, &output), 3);
+    EXPECT_EQ(output, "Printer did not come back in Comm Class USB mode within 120 seconds\n");
     EXPECT_EQ(trace.Count("Error on write"), 2) << trace.lines;
     EXPECT_EQ(trace.Count("endpoint 01: LIBUSB_ERROR_PIPE, 0 of 6 bytes sent"), 1) << trace.lines;
     EXPECT_EQ(trace.Count("endpoint 01: LIBUSB_ERROR_PIPE, 0 of 2 bytes sent"), 1) << trace.lines;
