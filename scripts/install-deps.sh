@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test Orvane: the host toolchain and
-# GoogleTest, clang with libFuzzer, MinGW-w64, Wine, Xvfb and ImageMagick (for screenshots).
+# GoogleTest, clang with libFuzzer, MinGW-w64, Wine, Xvfb and ImageMagick (for screenshots);
+# for the Linux orvane libusb, pkg-config, umockdev and dpkg-dev (its package's dependencies).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev python3 clang libclang-rt-14-dev valgrind
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb imagemagick)
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb imagemagick
+    pkg-config libusb-1.0-0-dev libumockdev-dev umockdev dpkg-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,25 @@
+// orvane: the console face over libusb. Without an action there is no dialog to start, so the
+// help is printed and the usage code returned. The trace goes nowhere unless TRACE echoes it.
+#include "app/CommandLine.h"
+#include "app/ConsoleFace.h"
+#include "app/ExitCodes.h"
+#include "app/linux/OrvaneVersion.h"
+#include "common/DebugTrace.h"
+#include "common/linux/MonotonicClock.h"
+#include "device/linux/LibusbPrinterBackend.h"
+
+#include <unistd.h>
+
+int main(int argc, char* argv[]) {
+    EchoTraceToStderr(WantsTrace(argc, argv));
+    const SwitchFlags flags = ParseSwitches(argc, argv, false);
+    if (flags.actionWords == 0) {
+        PrintHelp(false);
+        return kExitUsage;
+    }
+
+    MonotonicClock clock;
+    LibusbPrinterBackend backend(clock);
+    ConsoleContext context{backend, "orvane", kOrvaneVersion, isatty(STDERR_FILENO) == 1, false};
+    return RunSwitches(context, flags);
+}

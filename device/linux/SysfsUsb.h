@@ -1,0 +1,18 @@
+// What the kernel shows of a USB device under /sys/bus/usb/devices, where the device is named
+// by its port path ("1-2.3") and its interfaces by "<port path>:<configuration>.<interface>".
+// These reads need no access to the device node.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The device's serial number string as the kernel read it; empty when it has none.
+std::string ReadSerialNumber(const std::string& portPath);
+
+// The sysfs directory of one of the device's interfaces.
+std::string InterfaceDirectory(const std::string& portPath, int configuration, int interfaceNumber);
+
+// The device node of the tty the kernel made for that interface ("/dev/ttyACM0"); nullopt while
+// no driver has made one.
+std::optional<std::string> InterfaceTtyNode(const std::string& portPath, int configuration,
+                                            int interfaceNumber);

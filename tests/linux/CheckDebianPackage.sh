@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Unpacks the Debian package into a scratch root (dpkg -x) and checks it from there: orvane
+# runs and answers VERSION and HELP, the udev rule is in place, the package depends on libusb,
+# and the binary needs nothing beyond libusb and the C and C++ runtimes.
+# Usage: CheckDebianPackage.sh <package file> <version>
+set -euo pipefail
+deb=$1
+version=$2
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+[ -f "$deb" ] || fail "no package $deb"
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg -x "$deb" "$root"
+orvane=$root/usr/bin/orvane
+[ -x "$orvane" ] || fail "no executable /usr/bin/orvane in the package"
+
+out=$("$orvane" VERSION) || fail "VERSION exited with $?"
+[ "$out" = "orvane $version" ] || fail "VERSION printed '$out'"
+
+expected_help=$(printf '%s\n' \
+    'Command line switches' \
+    $'HELP\t\tThis message' \
+    $'NATIVE\t\tPut the printer into Native USB mode' \
+    $'PRINTERCLASS\tPut the printer into Printer Class USB mode' \
+    $'COMMCLASS\tPut the printer into Comm Class USB mode' \
+    $'MODE\t\tDisplay the current USB mode setting' \
+    $'LIST\t\tList the attached printers: number, ID, mode and port' \
+    $'PRINTER=<n|ID>\tWork on this printer: a LIST number, its ID or its serial number' \
+    $'VERSION\t\tDisplay the program\'s version' \
+    $'TRACE\t\tEcho the diagnostic trace on the standard error stream')
+out=$("$orvane" HELP) || fail "HELP exited with $?"
+[ "$out" = "$expected_help" ] || fail "HELP printed:
+$out"
+
+rule=$root/usr/lib/udev/rules.d/60-orvane.rules
+[ -f "$rule" ] || fail "no udev rule at /usr/lib/udev/rules.d/60-orvane.rules"
+rule_text=$(grep -v '^#' "$rule")
+for part in 'ATTR{idVendor}=="6b1f"' 'TAG+="uaccess"' 'GROUP="plugdev"' 'MODE="0660"'; do
+    [[ $rule_text == *"$part"* ]] || fail "the udev rule lacks $part"
+done
+
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *libusb-1.0-0* ]] || fail "Depends does not name libusb-1.0-0: $depends"
+
+allowed=" libusb-1.0.so.0 libstdc++.so.6 libgcc_s.so.1 libm.so.6 libc.so.6 "
+needed=$(readelf -d "$orvane" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | tr '\n' ' ')
+for library in $needed; do
+    [[ $allowed == *" $library "* ]] || fail "orvane needs $library"
+done
+[[ " $needed " == *" libusb-1.0.so.0 "* ]] || fail "orvane does not link libusb-1.0 dynamically"
+
+echo "package check passed: $(basename "$deb")"

@@ -1,0 +1,155 @@
+// The libusb backend in this process, on the fake kernel, with a virtual clock, under the
+// console face as orvane runs it: the waits that take minutes in real time (a printer that
+// never comes back, writes that fail) take none, and the world moves on at the sleeps.
+#include "PrinterTestbed.h"
+#include "UsbDescriptors.h"
+
+#include "app/ConsoleFace.h"
+#include "common/DebugTrace.h"
+#include "device/linux/LibusbPrinterBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace std::chrono_literals;
+
+namespace {
+// Time that passes only when the code under test sleeps; at each sleep the test's world gets
+// its turn, with the virtual time.
+class VirtualClock : public Clock {
+  public:
+    std::uint64_t NowMs() override { return m_now; }
+    void SleepMs(std::uint32_t ms) override {
+        m_now += ms;
+        if (onSleep) {
+            onSleep(m_now);
+        }
+    }
+    std::function<void(std::uint64_t)> onSleep;
+
+  private:
+    std::uint64_t m_now = 0;
+};
+
+class TraceRecorder : public TraceSink {
+  public:
+    TraceRecorder() { m_previous = InstallTraceSink(this); }
+    ~TraceRecorder() override { InstallTraceSink(m_previous); }
+    void Send(const char* text) override { lines += text; }
+    int Count(const std::string& text) const {
+        int count = 0;
+        for (std::size_t at = lines.find(text); at != std::string::npos;
+             at = lines.find(text, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+    std::string lines;
+
+  private:
+    TraceSink* m_previous = nullptr;
+};
+
+// Runs the console face on the backend, as orvane's main does; returns the exit code.
+int RunConsole(PrinterBackend& backend, std::vector<std::string> args, std::string* pOutput) {
+    args.insert(args.begin(), "orvane");
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    ConsoleContext context{backend, "orvane", "", false, false};
+    ::testing::internal::CaptureStdout();
+    const int exitCode =
+        RunSwitches(context, ParseSwitches(static_cast<int>(argv.size()), argv.data(), false));
+    *pOutput = ::testing::internal::GetCapturedStdout();
+    return exitCode;
+}
+} // namespace
+
+TEST(LibusbBackend, PrinterThatNeverComesBackEndsTheWaitAtItsBound) {
+    PrinterTestbed bed;
+    const std::string node = bed.Plug(Printer("1-2", 0, "ORV0001"));
+    VirtualClock clock;
+    bool gone = false;
+    clock.onSleep = [&](std::uint64_t) {
+        if (!gone && bed.usb().WritesTo(node).size() == 2) {
+            bed.Unplug("1-2");
+            gone = true;
+        }
+    };
+    LibusbPrinterBackend backend(clock);
+    std::string output;
+    EXPECT_EQ(RunConsole(backend, {"PRINTERCLASS"}, &output), 3);
+    EXPECT_EQ(output, "Printer did not come back in Printer Class USB mode within 120 seconds\n");
+    EXPECT_TRUE(gone);
+    // The pause, then polls once a second up to the bound.
+    EXPECT_GE(clock.NowMs(), 1000u + 120000u);
+    EXPECT_LT(clock.NowMs(), 1000u + 122000u);
+}
+
+TEST(LibusbBackend, FailedTransfersAreTracedAndTheRestartWaitFollows) {
+    PrinterTestbed bed;
+    const std::string node = bed.Plug(Printer("1-2", 0, "ORV0001"));
+    bed.usb().AnswerWrites(WriteAnswer::Stall);
+    VirtualClock clock;
+    LibusbPrinterBackend backend(clock);
+    const TraceRecorder trace;
+    std::string output;
+    EXPECT_EQ(RunConsole(backend, {"COMMCLASS"}, &output), 3);
+    EXPECT_EQ(output, "Printer did not come back in Comm Class USB mode within 120 seconds\n");
+    EXPECT_EQ(trace.Count("Error on write"), 2) << trace.lines;
+    EXPECT_EQ(trace.Count("endpoint 01: LIBUSB_ERROR_PIPE, 0 of 6 bytes sent"), 1) << trace.lines;
+    EXPECT_EQ(trace.Count("endpoint 01: LIBUSB_ERROR_PIPE, 0 of 2 bytes sent"), 1) << trace.lines;
+    // Both were tried, without the pause that only a written mode command earns.
+    EXPECT_EQ(bed.usb().WritesTo(node).size(), 2u);
+    EXPECT_GE(clock.NowMs(), 120000u);
+    EXPECT_LT(clock.NowMs(), 1000u + 120000u);
+    EXPECT_EQ(bed.usb().RequestsOn(node),
+              (std::vector<std::string>{"detach+claim 0", "release 0", "attach 0"}));
+}
+
+TEST(LibusbBackend, WriteThatRunsOutOfTimeIsCancelledAndTheInterfaceReleased) {
+    PrinterTestbed bed;
+    const std::string node = bed.Plug(Printer("1-2", 1, "ORV0001"));
+    bed.usb().AnswerWrites(WriteAnswer::Hold);
+    VirtualClock clock;
+    LibusbPrinterBackend backend(clock);
+    std::unique_ptr<PrinterChannel> channel = backend.OpenChannel("orv0001");
+    std::unique_ptr<CommandPipe> pipe = channel->OpenCommandPipe(IDPRINTERCLASSTYPE);
+    ASSERT_NE(pipe, nullptr);
+
+    const std::uint8_t restart[] = {0x1D, 0xFF};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(pipe->Write(restart, sizeof restart, 200));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 200ms);
+    EXPECT_LT(took, 2000ms);
+    pipe.reset();
+    EXPECT_EQ(bed.usb().RequestsOn(node),
+              (std::vector<std::string>{"detach+claim 0", "discard", "release 0", "attach 0"}));
+    EXPECT_EQ(bed.usb().WritesTo(node)[0].endpoint, kPrinterClassOut);
+}
+
+TEST(LibusbBackend, VirtualPortIsAwaitedBrieflyAfterThePrinterAppears) {
+    PrinterTestbed bed;
+    bed.Plug(Printer("1-2", 2, "ORV0001"));
+    VirtualClock clock;
+    LibusbPrinterBackend backend(clock);
+
+    const PortLookup missing = backend.LookUpPort("");
+    EXPECT_EQ(missing.port, std::nullopt);
+    EXPECT_EQ(missing.problem, "No virtual port: the kernel made no tty for "
+                               "/sys/bus/usb/devices/1-2:1.0 (is the cdc_acm module loaded?)");
+    EXPECT_GE(clock.NowMs(), 1000u);
+
+    const std::uint64_t asked = clock.NowMs();
+    clock.onSleep = [&](std::uint64_t now) {
+        if (now - asked == 300) {
+            bed.AddTty("1-2", "ttyACM3");
+        }
+    };
+    const PortLookup found = backend.LookUpPort("ORV0001");
+    EXPECT_EQ(found.port, "/dev/ttyACM3");
+    EXPECT_EQ(clock.NowMs() - asked, 300u);
+}
