@@ -11,18 +11,7 @@ constexpr int kNative = 0;
 constexpr int kPrinterClass = 1;
 } // namespace
 
-class BoundedWriteTest : public DialogTest {
-  protected:
-    std::vector<std::uint64_t> TraceTimes(const std::string& text) {
-        std::vector<std::uint64_t> times;
-        for (std::size_t i = 0; i < trace().size(); ++i) {
-            if (trace()[i].find(text) != std::string::npos) {
-                times.push_back(machine().debugTimes()[i]);
-            }
-        }
-        return times;
-    }
-};
+class BoundedWriteTest : public DialogTest {};
 
 TEST_F(BoundedWriteTest, ConsoleChangeToAStalledPrinterEndsWithTheTimeout) {
     printer().attach(kNative);

@@ -26,22 +26,27 @@ void DialogTest::DefineDialogResources() {
     windows.defineResource(IDR_MAINFRAME);
 }
 
-INT_PTR DialogTest::RunMainDialog(std::vector<Step> steps, std::size_t* pStepsRun) {
-    std::size_t next = 0;
-    machine().windows().onIdle = [&](HWND dialog) {
-        if (next == steps.size()) {
+void DialogTest::ScriptTheUser(std::vector<Step> steps) {
+    stepsRun = 0;
+    machine().windows().onIdle = [this, steps = std::move(steps)](HWND dialog) {
+        if (stepsRun == steps.size()) {
             return false;
         }
-        steps[next++](dialog);
+        steps[stepsRun++](dialog);
         return true;
     };
+}
+
+INT_PTR DialogTest::RunMainDialog(std::vector<Step> steps, std::size_t* pStepsRun) {
+    const std::size_t count = steps.size();
+    ScriptTheUser(std::move(steps));
     CMainDlg dlg(backend, "");
     const INT_PTR result = dlg.DoModal();
     machine().windows().onIdle = nullptr;
     if (pStepsRun != nullptr) {
-        *pStepsRun = next;
+        *pStepsRun = stepsRun;
     } else {
-        EXPECT_EQ(next, steps.size()) << "the dialog ended before every step ran";
+        EXPECT_EQ(stepsRun, count) << "the dialog ended before every step ran";
     }
     return result;
 }

@@ -17,6 +17,10 @@ class DialogTest : public SimMachineTest {
     // Runs the main dialog modally; each time it waits for input, the next step runs. Expects
     // every step to run, unless `pStepsRun` asks how many did.
     INT_PTR RunMainDialog(std::vector<Step> steps, std::size_t* pStepsRun = nullptr);
+    // Gives the dialogs that the program opens itself this script of what the user does; the
+    // steps that ran are counted in stepsRun.
+    void ScriptTheUser(std::vector<Step> steps);
+    std::size_t stepsRun = 0;
 
     static Step Click(int controlId);
     static Step Command(int id, WORD code = BN_CLICKED);

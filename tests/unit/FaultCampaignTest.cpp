@@ -9,6 +9,7 @@
 
 #include "DialogFixture.h"
 
+#include <functional>
 #include <iostream>
 
 namespace {
@@ -91,24 +92,25 @@ bool SpoilsTheFallback(const sim::System::FaultRecord& fault, bool portInDeviceK
 
 class FaultCampaignTest : public DialogTest {
   protected:
+    using Fault = sim::System::FaultRecord;
+    // The outcome a run must have: `fault` is the failing call and `phase` where it struck, or
+    // nullptr for the run without a fault.
+    using Expectation = std::function<Outcome(const Fault* fault, const Phase& phase)>;
+
     Outcome RunProgram(std::vector<std::string> args) {
         Outcome outcome;
         outcome.output = RunOrvaneWith(std::move(args), &outcome.exitCode);
         return outcome;
     }
 
-    const sim::System::FaultRecord& Fault() { return machine().faultRecords().front(); }
-    Phase FaultPhase() { return PhaseOf(trace(), Fault().traceLines); }
-
-    // Runs `scenario` once without faults to count its failable calls, then once per call
+    // Runs the scenario once without faults to count its failable calls, then once per call
     // with that call failing with each error.
-    template <typename Setup, typename Scenario>
-    void Campaign(const std::string& name, Setup setup, Scenario scenario) {
+    void Campaign(const std::string& name, const std::function<void()>& setup,
+                  const std::function<Outcome()>& run, const Expectation& expect) {
         sim::reset();
         DefineDialogResources();
         setup();
-        scenario();
-        ASSERT_TRUE(machine().faultRecords().empty());
+        EXPECT_EQ(run(), expect(nullptr, Phase{})) << name << ", without a fault";
         const std::uint64_t calls = machine().failableCalls();
         EXPECT_GT(calls, 20u) << name;
         int runs = 0;
@@ -118,9 +120,12 @@ class FaultCampaignTest : public DialogTest {
                 DefineDialogResources();
                 setup();
                 machine().failCallNumber(k, error);
-                scenario();
+                const Outcome outcome = run();
                 const std::string where = name + ", fault " + std::to_string(k);
-                EXPECT_EQ(machine().faultRecords().size(), 1u) << where;
+                ASSERT_EQ(machine().faultRecords().size(), 1u) << where;
+                const Fault& fault = machine().faultRecords().front();
+                EXPECT_EQ(outcome, expect(&fault, PhaseOf(trace(), fault.traceLines)))
+                    << where << ": " << sim::ApiName(fault.api) << " #" << fault.nth;
                 EXPECT_EQ(machine().openResources(), sim::Resources{}) << where;
                 EXPECT_EQ(machine().badReleases, 0) << where;
                 EXPECT_EQ(machine().blockedForever, 0) << where;
@@ -134,30 +139,27 @@ class FaultCampaignTest : public DialogTest {
 
 TEST_F(FaultCampaignTest, ModeQuery) {
     for (const bool portInDeviceKey : {true, false}) {
-        const Outcome normal{0, "Comm Class USB = COM7\n"};
         Campaign(
             portInDeviceKey ? "MODE" : "MODE, port only in the device map",
             [&] {
                 printer().attach(kCommClass);
                 printer().portInDeviceKey = portInDeviceKey;
             },
-            [&] {
-                const Outcome outcome = RunProgram({"MODE"});
-                if (machine().faultRecords().empty()) {
-                    EXPECT_EQ(outcome, normal);
-                    return;
+            [&] { return RunProgram({"MODE"}); },
+            [&](const Fault* fault, const Phase& phase) -> Outcome {
+                if (fault == nullptr) {
+                    return {0, "Comm Class USB = COM7\n"};
                 }
-                const auto& fault = Fault();
-                const Phase phase = FaultPhase();
-                Outcome expected = normal;
-                if (fault.api == sim::Api::GetModuleHandleA) {
-                    expected = {1, ""};
-                } else if (phase.probeClass == kCommClass) {
-                    expected = {2, "Error opening USB\n"};
-                } else if (phase.probesDone == 1 && SpoilsTheFallback(fault, portInDeviceKey)) {
-                    expected = {0, LookupProblem(fault) + "Comm Class USB\n"};
+                if (fault->api == sim::Api::GetModuleHandleA) {
+                    return {1, ""};
                 }
-                EXPECT_EQ(outcome, expected) << sim::ApiName(fault.api) << " #" << fault.nth;
+                if (phase.probeClass == kCommClass) {
+                    return {2, "Error opening USB\n"};
+                }
+                if (phase.probesDone == 1 && SpoilsTheFallback(*fault, portInDeviceKey)) {
+                    return {0, LookupProblem(*fault) + "Comm Class USB\n"};
+                }
+                return {0, "Comm Class USB = COM7\n"};
             });
     }
 }
@@ -179,32 +181,34 @@ TEST_F(FaultCampaignTest, ConsoleChange) {
             [&] {
                 const Outcome outcome = RunProgram({"COMMCLASS"});
                 EXPECT_LE(machine().now(), 135000u);
-                if (machine().faultRecords().empty()) {
-                    EXPECT_EQ(outcome, normal);
-                    return;
+                return outcome;
+            },
+            [&](const Fault* fault, const Phase& phase) -> Outcome {
+                if (fault == nullptr) {
+                    return normal;
                 }
-                const auto& fault = Fault();
-                const Phase phase = FaultPhase();
-                Outcome expected = normal;
-                if (fault.api == sim::Api::GetModuleHandleA) {
-                    expected = {1, ""};
-                } else if (phase.probesDone < 2 && phase.probeClass == kNative) {
-                    // Both probes before the change find the printer in native mode.
-                    expected = noPrinter;
-                } else if (phase.probesDone == 2 && !phase.commandSent) {
-                    expected = timeout; // the command pipe did not open: nothing was sent
-                } else if (IsWrite(fault.api)) {
-                    expected = timeout; // the printer missed part of the command
-                } else if (phase.probesDone == 2 && phase.probeClass == kCommClass) {
-                    expected = noPrinter; // back in comm class, and not found there
-                } else if (phase.probesDone == 3 && SpoilsTheFallback(fault, portInDeviceKey)) {
-                    expected = {0, changed + LookupProblem(fault)};
+                if (fault->api == sim::Api::GetModuleHandleA) {
+                    return {1, ""};
                 }
-                EXPECT_EQ(outcome, expected) << sim::ApiName(fault.api) << " #" << fault.nth;
+                if (phase.probesDone < 2 && phase.probeClass == kNative) {
+                    return noPrinter; // both probes before the change find it in native mode
+                }
+                if ((phase.probesDone == 2 && !phase.commandSent) || IsWrite(fault->api)) {
+                    // The command pipe did not open, or the printer missed part of the command.
+                    return timeout;
+                }
+                if (phase.probesDone == 2 && phase.probeClass == kCommClass) {
+                    return noPrinter; // back in comm class, and not found there
+                }
+                if (phase.probesDone == 3 && SpoilsTheFallback(*fault, portInDeviceKey)) {
+                    return {0, changed + LookupProblem(*fault)};
+                }
+                return normal;
             });
     }
 }
 
+// The dialog's outcome: how many of the user's steps ran, and the status line they saw.
 TEST_F(FaultCampaignTest, DialogChange) {
     for (const bool portInDeviceKey : {true, false}) {
         Campaign(
@@ -216,46 +220,47 @@ TEST_F(FaultCampaignTest, DialogChange) {
             },
             [&] {
                 lastStatus.clear();
-                std::size_t stepsRun = 0;
+                std::size_t steps = 0;
                 RunMainDialog(
                     {Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)},
-                    &stepsRun);
+                    &steps);
                 EXPECT_EQ(machine().windows().dialog(IDD_WAIT_DIALOG), nullptr);
-                std::string expected = "Comm Class USB = COM7";
-                if (!machine().faultRecords().empty()) {
-                    const auto& fault = Fault();
-                    const Phase phase = FaultPhase();
-                    // The window calls in order: GetDlgItem #0 and #1 at the start (status,
-                    // Change), #2 and #3 the user's clicks on Comm Class and Change, #4 Change
-                    // in OnChange, #5 the status after the change; SetWindowTextA #3 writes that
-                    // status.
-                    const bool statusKept =
-                        (fault.api == sim::Api::GetDlgItem && fault.nth >= 2 && fault.nth != 4 &&
-                         fault.nth <= 5) ||
-                        (fault.api == sim::Api::SetWindowTextA && fault.nth == 3);
-                    if (fault.api == sim::Api::DialogBoxParamA) {
-                        expected = ""; // the dialog never opened
-                        EXPECT_EQ(stepsRun, 0u);
-                    } else if (statusKept) {
-                        // No change to comm class happened, or its result was not shown.
-                        expected = "Native USB";
-                    } else if (!IsDeviceCall(fault.api)) {
-                        // The icon, the wait window, the other texts: the change goes on.
-                    } else if (phase.probesDone == 1 &&
-                               (!phase.commandSent || IsWrite(fault.api))) {
-                        expected = "No answer in Comm Class USB";
-                    } else if (phase.probesDone == 1 && phase.probeClass == kCommClass) {
-                        expected = "Error opening USB";
-                    } else if (phase.probesDone == 2 && SpoilsTheFallback(fault, portInDeviceKey)) {
-                        expected = "Comm Class USB";
-                    }
-                    EXPECT_EQ(lastStatus, expected) << sim::ApiName(fault.api) << " #" << fault.nth;
-                } else {
-                    EXPECT_EQ(lastStatus, expected);
-                }
-                if (stepsRun >= 3) {
+                if (steps >= 3) {
                     EXPECT_TRUE(lastChangeEnabled);
                 }
+                return Outcome{static_cast<int>(steps), lastStatus};
+            },
+            [&](const Fault* fault, const Phase& phase) -> Outcome {
+                const Outcome normal{4, "Comm Class USB = COM7"};
+                if (fault == nullptr) {
+                    return normal;
+                }
+                // The window calls in order: GetDlgItem #0 and #1 at the start (status,
+                // Change), #2 and #3 the user's clicks on Comm Class and Change, #4 Change in
+                // OnChange, #5 the status after the change; SetWindowTextA #3 writes that status.
+                const bool statusKept = (fault->api == sim::Api::GetDlgItem && fault->nth >= 2 &&
+                                         fault->nth != 4 && fault->nth <= 5) ||
+                                        (fault->api == sim::Api::SetWindowTextA && fault->nth == 3);
+                if (fault->api == sim::Api::DialogBoxParamA) {
+                    return {0, ""}; // the dialog never opened
+                }
+                if (statusKept) {
+                    // No change to comm class happened, or its result was not shown.
+                    return {4, "Native USB"};
+                }
+                if (!IsDeviceCall(fault->api)) {
+                    return normal; // the icon, the wait window, the other texts
+                }
+                if (phase.probesDone == 1 && (!phase.commandSent || IsWrite(fault->api))) {
+                    return {4, "No answer in Comm Class USB"};
+                }
+                if (phase.probesDone == 1 && phase.probeClass == kCommClass) {
+                    return {4, "Error opening USB"};
+                }
+                if (phase.probesDone == 2 && SpoilsTheFallback(*fault, portInDeviceKey)) {
+                    return {4, "Comm Class USB"};
+                }
+                return normal;
             });
     }
 }

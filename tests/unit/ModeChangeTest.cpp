@@ -16,16 +16,6 @@ class ModeChangeTest : public SimMachineTest {
     std::string Change(UsbType target) {
         return Stdout([&] { result = SetUsbType(backend, "", target); });
     }
-    // Virtual times of the trace lines that contain `text`.
-    std::vector<std::uint64_t> TraceTimes(const std::string& text) {
-        std::vector<std::uint64_t> times;
-        for (std::size_t i = 0; i < trace().size(); ++i) {
-            if (trace()[i].find(text) != std::string::npos) {
-                times.push_back(machine().debugTimes()[i]);
-            }
-        }
-        return times;
-    }
 };
 
 TEST_F(ModeChangeTest, OnlyTheModeByteVariesWithTheTarget) {

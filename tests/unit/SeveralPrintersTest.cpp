@@ -113,16 +113,7 @@ TEST_F(SeveralPrintersTest, SharedDeviceMapNamesAPortOnlyWhenOnePrinterIsInCommC
 
 TEST_F(SeveralPrintersTest, DialogWorksOnTheChosenPrinterAndWaitsForIt) {
     AttachTwo(kCommClass, kNative); // printer 1 of the list is B
-    std::vector<Step> steps = {Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(),
-                               Click(IDC_CLOSE)};
-    std::size_t next = 0;
-    machine().windows().onIdle = [&](HWND dialog) {
-        if (next == steps.size()) {
-            return false;
-        }
-        steps[next++](dialog);
-        return true;
-    };
+    ScriptTheUser({Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)});
     EXPECT_EQ(Run({"PRINTER=1"}), "");
     EXPECT_EQ(exitCode, 0);
     EXPECT_TRUE(machine().consoleFreed());

@@ -39,6 +39,16 @@ int SimMachineTest::TraceIndex(const std::string& text, int from) {
     return -1;
 }
 
+std::vector<std::uint64_t> SimMachineTest::TraceTimes(const std::string& text) {
+    std::vector<std::uint64_t> times;
+    for (std::size_t i = 0; i < trace().size(); ++i) {
+        if (trace()[i].find(text) != std::string::npos) {
+            times.push_back(machine().debugTimes()[i]);
+        }
+    }
+    return times;
+}
+
 void SimMachineTest::AddForeignSerialPorts(int count) {
     for (int i = 1; i <= count; ++i) {
         machine().addInterface(sim::kCommPortClass, "\\\\?\\acpi#pnp0501#" + std::to_string(i) +

@@ -25,6 +25,8 @@ class SimMachineTest : public ::testing::Test {
     int TraceCount(const std::string& text);
     // Index of the first trace line containing `text` at or after `from`, or -1.
     int TraceIndex(const std::string& text, int from = 0);
+    // Virtual times of the trace lines that contain `text`.
+    std::vector<std::uint64_t> TraceTimes(const std::string& text);
 
     // Standard output produced by `action`.
     template <typename Action> std::string Stdout(Action&& action) {
