@@ -13,6 +13,7 @@ scripts/build-all.sh
 ctest --preset host
 ctest --preset host-asan
 ctest --preset windows
-scripts/valgrind.sh
-fuzz/run_fuzzers.sh "$fuzz_seconds"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ORVANE_FUZZ_SECONDS=$fuzz_seconds ctest --preset fuzz
 echo "all tests passed"
