@@ -5,7 +5,7 @@
 # and the emulator started by the end-to-end suite's own scripts (tests/e2e), in a prefix that
 # belongs to the demo alone.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 scripts/install-deps.sh || exit 1
 cmake --preset windows >/dev/null || exit 1
@@ -16,7 +16,7 @@ export E2E_ORVANE=$build/Orvane.exe
 export E2E_EMULATOR=$build/tools/printer-emulator/PrinterEmulator.exe
 export E2E_PREFIX=$build/demo-prefix E2E_STATE=$build/demo/state E2E_WORK=$build/demo
 export E2E_OWNER=$$ E2E_TOOL_LIFETIME_S=600
-# shellcheck source=../tests/e2e/lib.sh
+# shellcheck source=tests/e2e/lib.sh
 source tests/e2e/lib.sh
 
 mkdir -p "$E2E_WORK"
