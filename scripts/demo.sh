@@ -1,49 +1,48 @@
 #!/usr/bin/env bash
 # The main job on a fresh Linux machine: builds Orvane.exe and runs it under Wine against the
 # printer emulator. The printer starts in native mode; Orvane reports the mode, switches the
-# printer to comm class mode (showing its virtual port), and back to native mode.
-set -euo pipefail
-cd "$(dirname "$0")/.."
+# printer to comm class mode (showing its virtual port), and back to native mode. Wine is set up
+# and the emulator started by the end-to-end suite's own scripts (tests/e2e), in a prefix that
+# belongs to the demo alone.
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
 
-scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
+scripts/install-deps.sh || exit 1
+cmake --preset windows >/dev/null || exit 1
+cmake --build --preset windows >/dev/null || exit 1
 
 build=$PWD/build/windows
-work=$build/demo
-mkdir -p "$work"
-export WINEPREFIX=$build/demo-prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+export E2E_ORVANE=$build/Orvane.exe
+export E2E_EMULATOR=$build/tools/printer-emulator/PrinterEmulator.exe
+export E2E_PREFIX=$build/demo-prefix E2E_STATE=$build/demo/state E2E_WORK=$build/demo
+export E2E_OWNER=$$ E2E_TOOL_LIFETIME_S=600
+# shellcheck source=tests/e2e/lib.sh
+source tests/e2e/lib.sh
+
+mkdir -p "$E2E_WORK"
+if [[ ! -f "$E2E_PREFIX/system.reg" ]]; then
     echo "(creating a Wine prefix: once, about a minute)"
-    timeout 300 wineboot -i >"$work/wineboot.log" 2>&1
 fi
-timeout 60 wineserver -p >/dev/null 2>&1 || true
-
-emulator=$build/tools/printer-emulator/PrinterEmulator.exe
-log=$work/emulator.log
-rm -f "$log"
-stop_emulator() {
-    timeout 30 wine "$emulator" --stop >/dev/null 2>&1 || true
-    timeout 30 wineserver -k >/dev/null 2>&1 || true
+if ! bash tests/e2e/prefix_setup.sh >"$E2E_WORK/setup.log" 2>&1; then
+    cat "$E2E_WORK/setup.log"
+    echo "Wine could not be set up"
+    exit 1
+fi
+e2e_begin_case run
+finish() {
+    e2e_end_background
+    bash tests/e2e/prefix_cleanup.sh >"$E2E_WORK/cleanup.log" 2>&1 || cat "$E2E_WORK/cleanup.log"
 }
-trap stop_emulator EXIT
+trap finish EXIT
 
-# Wine's output goes to files: its background processes would hold a pipe open.
-timeout 600 wine "$emulator" --mode native --restart-ms 3000 --log "$(winepath -w "$log" 2>/dev/null)" \
-    >"$work/emulator.out" 2>&1 &
-for _ in $(seq 200); do
-    grep -q " ready" "$log" 2>/dev/null && break
-    sleep 0.1
-done
-grep -q " ready" "$log" || { echo "the printer emulator did not start"; cat "$work/emulator.out"; exit 1; }
+emulator_start --mode native --restart-ms 3000
 
 orvane() {
     echo "> Orvane.exe $*"
-    local status=0
-    timeout 180 wine "$build/Orvane.exe" "$@" >"$work/orvane.out" 2>&1 || status=$?
-    tr -d '\r' <"$work/orvane.out"
-    echo "(exit code $status)"
+    orvane_run 180 "$@"
+    tr -d '\r' <"$CASE_DIR/orvane.out"
+    tr -d '\r' <"$CASE_DIR/orvane.err"
+    echo "(exit code $ORVANE_RC)"
     echo
 }
 
@@ -54,4 +53,5 @@ orvane NATIVE
 orvane MODE
 
 echo "What the emulated printer saw:"
-cat "$log"
+cat "$CASE_DIR/emulator.log"
+emulator_stop

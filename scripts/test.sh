@@ -1,18 +1,11 @@
 #!/usr/bin/env bash
-# Every test of the project on a fresh Linux machine: unit tests on the host build (plain, and
-# with AddressSanitizer and UndefinedBehaviorSanitizer, and under valgrind), the fuzzers for a
-# bounded time, and the real Orvane.exe under Wine against the printer emulator, its dialog
-# under Xvfb included.
+# Every test of the project on a fresh Linux machine: installs what is missing, then the `all`
+# workflow configures and builds every preset's tree and runs all their tests: unit tests on the
+# host build (plain, under valgrind, and with AddressSanitizer and UndefinedBehaviorSanitizer),
+# the fuzzers (corpus replay, and ORVANE_FUZZ_SECONDS each, default 60), and the real Orvane.exe
+# under Wine against the printer emulator, its dialog under Xvfb included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-fuzz_seconds=${ORVANE_FUZZ_SECONDS:-60}
 
 scripts/install-deps.sh
-scripts/build-all.sh
-
-ctest --preset host
-ctest --preset host-asan
-ctest --preset windows
-scripts/valgrind.sh
-fuzz/run_fuzzers.sh "$fuzz_seconds"
-echo "all tests passed"
+cmake --workflow --preset all

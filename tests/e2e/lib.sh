@@ -3,10 +3,14 @@
 #
 # Set by CMake: E2E_ORVANE, E2E_EMULATOR, E2E_LISTENER, E2E_SENDER, E2E_PROBE (Windows
 # executables), E2E_PREFIX (the shared Wine prefix), E2E_STATE (what the setup fixture left for
-# the cases), E2E_WORK (one folder per case is made under it). Optional: E2E_WINEDEBUG.
+# the cases, and the silent Wine exits of this run), E2E_WORK (one folder per case is made under
+# it). Optional: E2E_WINEDEBUG.
 
 E2E_WINE_BOUND_S=${E2E_WINE_BOUND_S:-30}
 E2E_READY_BOUND_S=${E2E_READY_BOUND_S:-20}
+# The run this process belongs to: the process that runs the fixtures and the cases (ctest),
+# unless E2E_OWNER names another (scripts/demo.sh names itself).
+E2E_OWNER=${E2E_OWNER:-$PPID}
 
 e2e_prefix_env() {
     export WINEPREFIX="$E2E_PREFIX"
@@ -24,11 +28,21 @@ e2e_now_ms() {
     echo $(($(date +%s%N) / 1000000))
 }
 
+# Fails unless this process's run owns the prefix (prefix_setup.sh): a case left over from a
+# killed run must not start Wine in the prefix of the run that took it over.
+e2e_check_owner() {
+    local owner
+    owner=$(cat "$E2E_STATE/owner" 2>/dev/null)
+    [[ "$owner" == "$E2E_OWNER" ]] ||
+        fail "this run (pid $E2E_OWNER) does not own $E2E_PREFIX (its owner: ${owner:-none})"
+}
+
 # e2e_wine BOUND_S OUT ERR program args...: output goes to files, never to a pipe, since
 # Wine's background processes would hold a pipe open.
 e2e_wine() {
     local bound=$1 out=$2 err=$3
     shift 3
+    e2e_check_owner
     timeout -k 5 "$bound" wine "$@" >"$out" 2>"$err"
 }
 
@@ -107,6 +121,7 @@ e2e_begin_case() {
 e2e_start_tool() {
     local name=$1 exe=$2 log=$3 lifetime=${E2E_TOOL_LIFETIME_S:-120}
     shift 3
+    e2e_check_owner
     timeout -k 5 $((lifetime + 10)) wine "$exe" "$@" --lifetime-s "$lifetime" \
         >"$CASE_DIR/$name.out" 2>"$CASE_DIR/$name.err" &
     E2E_STARTED_PID=$!
@@ -240,9 +255,20 @@ orvane_run() {
     ORVANE_RC=$?
     # Very rarely (a few times in thousands of runs) Wine ends a process with 1 before it runs
     # a line of it. Orvane's own exit code 1 always comes with a message on stderr, so a silent 1
-    # is Wine's: start it once more, and say so.
+    # is Wine's: keep what the first attempt left and start it once more, once per suite run.
     if ((ORVANE_RC == 1)) && [[ ! -s "$CASE_DIR/orvane.out" && ! -s "$CASE_DIR/orvane.err" ]]; then
-        echo "note: Wine ended Orvane.exe $* silently with 1 before it ran; starting it again" >&2
+        local retries="$E2E_STATE/wine-retries" aside count
+        echo "$(basename "$CASE_DIR"): Orvane.exe $*" >>"$retries"
+        count=$(wc -l <"$retries")
+        aside="$CASE_DIR/first-attempt-$count"
+        mkdir -p "$aside"
+        find "$CASE_DIR" -maxdepth 1 -type f -exec cp -p {} "$aside/" \;
+        echo "note: Wine ended Orvane.exe $* with exit code 1 before it ran a line" \
+            "(silent exit $count of this suite run); the first attempt's files are in $aside" >&2
+        ((count < 2)) ||
+            fail "Wine ended Orvane.exe silently twice in this suite run (see $retries);" \
+                "a second one is not retried"
+        echo "note: starting Orvane.exe $* again" >&2
         start=$(e2e_now_ms)
         e2e_wine "$bound" "$CASE_DIR/orvane.out" "$CASE_DIR/orvane.err" "$E2E_ORVANE" "$@"
         ORVANE_RC=$?

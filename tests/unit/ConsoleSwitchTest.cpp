@@ -39,10 +39,11 @@ TEST_F(ConsoleSwitchTest, ChangeToCommClassWithoutListedPortPrintsTheLookupError
 
 TEST_F(ConsoleSwitchTest, ModeAlreadyActiveIsOnlyReported) {
     const char* switches[] = {"NATIVE", "PRINTERCLASS", "COMMCLASS"};
+    const char* names[] = {"Native USB", "Printer Class USB", "Comm Class USB"};
     for (UsbType mode : {IDNATIVETYPE, IDPRINTERCLASSTYPE, IDCOMMCLASSTYPE}) {
         sim::reset();
         printer().attach(mode);
-        EXPECT_EQ(Run({switches[mode]}), std::string("Already set to ") + kModeNames[mode] + "\n");
+        EXPECT_EQ(Run({switches[mode]}), std::string("Already set to ") + names[mode] + "\n");
         EXPECT_EQ(exitCode, kExitOk);
         EXPECT_TRUE(printer().writes().empty());
         EXPECT_EQ(OpensContaining("PIPE01"), 0);

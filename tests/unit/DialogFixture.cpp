@@ -1,5 +1,7 @@
 #include "DialogFixture.h"
 
+#include "RcTemplates.h"
+
 #include "gui/MainDlg.h"
 #include "gui/framework/AfxWin.h"
 #include "gui/resources/resource.h"
@@ -12,18 +14,14 @@ void DialogTest::SetUp() {
 void DialogTest::DefineDialogResources() {
     // The dialogs load their resources from the module that start-up hands the framework.
     AfxWinInit(sim::ExecutableModule(), nullptr, nullptr, 0);
+    // The templates and icons of gui/resources/Orvane.rc, read out of it at build time.
     sim::Windows& windows = sim::machine().windows();
-    windows.defineTemplate(IDD_MAIN_DIALOG, {"Orvane v1.0.0.8",
-                                             true,
-                                             {{IDC_CLOSE, "Close"},
-                                              {IDC_STATUS, ""},
-                                              {IDC_CHANGE, "Change"},
-                                              {IDC_NATIVE_MODE, "Native Mode", true, 1},
-                                              {IDC_PRINTER_CLASS, "Printer Class", true, 1},
-                                              {IDC_COMM_CLASS, "Comm Class", true, 1}}});
-    windows.defineTemplate(IDD_WAIT_DIALOG,
-                           {"Please allow time for Windows to change USB modes.", false, {}});
-    windows.defineResource(IDR_MAINFRAME);
+    for (const auto& [id, dialog] : rc::kDialogs) {
+        windows.defineTemplate(id, dialog);
+    }
+    for (int id : rc::kIcons) {
+        windows.defineResource(id);
+    }
 }
 
 void DialogTest::ScriptTheUser(std::vector<Step> steps) {

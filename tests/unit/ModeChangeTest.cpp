@@ -19,6 +19,7 @@ class ModeChangeTest : public SimMachineTest {
 };
 
 TEST_F(ModeChangeTest, OnlyTheModeByteVariesWithTheTarget) {
+    const char* traceNames[] = {"IDNATIVETYPE", "IDPRINTERCLASSTYPE", "IDCOMMCLASSTYPE"};
     for (UsbType target : {IDNATIVETYPE, IDPRINTERCLASSTYPE, IDCOMMCLASSTYPE}) {
         sim::reset();
         printer().attach(target == IDNATIVETYPE ? IDCOMMCLASSTYPE : IDNATIVETYPE);
@@ -26,7 +27,7 @@ TEST_F(ModeChangeTest, OnlyTheModeByteVariesWithTheTarget) {
         ASSERT_EQ(printer().writes().size(), 2u) << target;
         EXPECT_EQ(printer().writes()[0].bytes, ModeCommand(static_cast<std::uint8_t>(target)));
         EXPECT_EQ(printer().writes()[1].bytes, kRestart);
-        EXPECT_EQ(TraceCount(std::string(") ") + kModeTraceNames[target] + "\n"), 1);
+        EXPECT_EQ(TraceCount(std::string(") ") + traceNames[target] + "\n"), 1);
     }
 }
 

@@ -5,12 +5,13 @@
 class ProbeUsbTest : public SimMachineTest {};
 
 TEST_F(ProbeUsbTest, ReportsTheModeThePrinterAnswersIn) {
+    const char* names[] = {"Native USB", "Printer Class USB", "Comm Class USB"};
     for (UsbType mode : {IDNATIVETYPE, IDPRINTERCLASSTYPE, IDCOMMCLASSTYPE}) {
         sim::reset();
         printer().attach(mode);
         char text[kUsbStringSize];
         EXPECT_EQ(ProbeUsb(backend, "", text, kUsbStringSize), mode);
-        EXPECT_STREQ(text, kModeNames[mode]);
+        EXPECT_STREQ(text, names[mode]);
         EXPECT_EQ(machine().openResources(), sim::Resources{});
     }
 }

@@ -6,6 +6,7 @@ wait_caption="Please allow time for Windows to change USB modes."
 # Starts Orvane.exe without switches in the background; its exit code comes from dialog_end.
 dialog_start() {
     [[ -n "${DISPLAY:-}" ]] || fail "no X display for the dialog"
+    e2e_check_owner
     timeout -k 5 120 wine "$E2E_ORVANE" >"$CASE_DIR/orvane.out" 2>"$CASE_DIR/orvane.err" &
     ORVANE_PID=$!
     E2E_BACKGROUND_PIDS+=("$ORVANE_PID")
