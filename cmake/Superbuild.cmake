@@ -47,3 +47,4 @@ orvane_subbuild(host-asan)
 orvane_subbuild(fuzz)
 orvane_subbuild(windows)
 orvane_subbuild(windows-i686 BUILD_ONLY) # 32-bit programs cannot run on this machine
+orvane_subbuild(linux) # orvane over libusb, tested under umockdev

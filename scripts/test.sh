@@ -3,7 +3,8 @@
 # workflow configures and builds every preset's tree and runs all their tests: unit tests on the
 # host build (plain, under valgrind, and with AddressSanitizer and UndefinedBehaviorSanitizer),
 # the fuzzers (corpus replay, and ORVANE_FUZZ_SECONDS each, default 60), and the real Orvane.exe
-# under Wine against the printer emulator, its dialog under Xvfb included.
+# under Wine against the printer emulator, its dialog under Xvfb included; and the Linux orvane
+# over libusb against umockdev's fake kernel, with its Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
