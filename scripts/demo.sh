@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The main job on a fresh Linux machine: builds Orvane.exe and runs it under Wine against the
 # printer emulator. The printer starts in native mode; Orvane reports the mode, switches the
-# printer to comm class mode (showing its virtual port), and back to native mode. Wine is set up
+# printer to comm class mode (showing its virtual port), and back to native mode. Then a second
+# printer joins, already in comm class mode: Orvane lists both, refuses a change that does not
+# say which printer, and changes the one chosen with PRINTER=. Wine is set up
 # and the emulator started by the end-to-end suite's own scripts (tests/e2e), in a prefix that
 # belongs to the demo alone.
 set -uo pipefail
@@ -46,6 +48,7 @@ orvane() {
     echo
 }
 
+orvane VERSION
 orvane MODE
 orvane COMMCLASS
 orvane MODE
@@ -53,5 +56,18 @@ orvane NATIVE
 orvane MODE
 
 echo "What the emulated printer saw:"
+cat "$CASE_DIR/emulator.log"
+emulator_stop
+
+echo
+echo "Two printers: ORVEMU0001 in native mode, ORVEMU0003 (product C318, port COM9) in comm class"
+echo
+emulator_start --mode native --restart-ms 3000 --also --mode comm --pid c318 --port COM9
+orvane LIST
+orvane COMMCLASS
+orvane PRINTER=1 COMMCLASS
+orvane MODE
+
+echo "What the emulated printers saw:"
 cat "$CASE_DIR/emulator.log"
 emulator_stop
