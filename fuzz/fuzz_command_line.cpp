@@ -85,6 +85,8 @@ bool SameWord(std::string_view arg, std::string_view word) {
 struct Request {
     bool switchGiven[3] = {false, false, false};
     bool modeQuery = false;
+    std::vector<std::string> choices; // what each PRINTER= names
+    bool onlySelection = true;        // nothing but PRINTER= and TRACE: the dialog face
     int SwitchKinds() const {
         return int{switchGiven[0]} + int{switchGiven[1]} + int{switchGiven[2]};
     }
@@ -92,17 +94,60 @@ struct Request {
 };
 
 Request ReadRequest(const std::vector<std::string>& args) {
+    constexpr std::string_view kPrinter = "PRINTER=";
     Request request;
     for (const std::string& arg : args) {
         request.switchGiven[0] |= SameWord(arg, "NATIVE");
         request.switchGiven[1] |= SameWord(arg, "PRINTERCLASS");
         request.switchGiven[2] |= SameWord(arg, "COMMCLASS");
         request.modeQuery |= SameWord(arg, "MODE");
+        if (arg.size() >= kPrinter.size() &&
+            SameWord(std::string_view(arg).substr(0, kPrinter.size()), kPrinter)) {
+            request.choices.push_back(arg.substr(kPrinter.size()));
+        } else if (!SameWord(arg, "TRACE")) {
+            request.onlySelection = false;
+        }
     }
     return request;
 }
 
+// Whether a PRINTER= choice names the simulated machine's one printer: its list number, its
+// instance, or its device instance ID, in any case.
+bool NamesThePrinter(const std::string& choice) {
+    const sim::Printer& printer = sim::machine().printer();
+    if (SameWord(choice, printer.instanceId())) {
+        return true;
+    }
+    std::string instance = printer.instance;
+    for (char& c : instance) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    if (SameWord(choice, instance)) {
+        return true;
+    }
+    if (choice.empty() || choice.size() > 9 ||
+        choice.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    return std::stoul(choice) == 1;
+}
+
+// Whether the command line leaves Orvane unsure which printer is meant: two different choices,
+// or, with the printer attached, a choice that names another.
+bool ChoiceRefused(const Request& request, bool printerAttached) {
+    if (request.choices.empty()) {
+        return false;
+    }
+    for (const std::string& choice : request.choices) {
+        if (choice != request.choices.front()) {
+            return true;
+        }
+    }
+    return printerAttached && !NamesThePrinter(request.choices.front());
+}
+
 constexpr int kFrameworkFailed = 1;
+constexpr int kWhichPrinter = 4;
 
 const char* const kModeText[] = {"Native USB", "Printer Class USB", "Comm Class USB"};
 
@@ -153,9 +198,21 @@ void CheckOutcome(const MachineSetup& setup, const Request& request, bool anyArg
                   const std::string& out) {
     const bool faulted = !sim::machine().injectedFaults().empty();
     const bool printer = setup.printerMode >= 0;
-    const bool changeAsked = anyArgument && request.SwitchKinds() == 1 && !request.modeQuery;
+    const bool dialogFace = !anyArgument || request.onlySelection;
+    const bool printerNeeded = dialogFace || request.modeQuery || request.SwitchKinds() == 1;
+    // Which printer is meant matters once a printer is attached and Orvane acts on one.
+    const bool refused = anyArgument && printerNeeded && request.SwitchKinds() <= 1 &&
+                         ChoiceRefused(request, printer);
+    const bool changeAsked =
+        anyArgument && !dialogFace && request.SwitchKinds() == 1 && !request.modeQuery && !refused;
 
-    Require(exitCode >= 0 && exitCode <= 3, "exit code outside 0..3");
+    Require(exitCode >= 0 && exitCode <= 4, "exit code outside 0..4");
+    if (refused && !faulted) {
+        Require(exitCode == kWhichPrinter, "a choice that names no printer was not refused");
+        Require(sim::machine().printer().writes().empty(), "a refused choice sent a command");
+    }
+    Require(exitCode != kWhichPrinter || (refused || faulted),
+            "exit code 4 without a choice that names no printer");
     if (exitCode == kFrameworkFailed) {
         // Start-up failed: nothing else may have happened.
         Require(faulted, "the framework failed without a fault");
@@ -173,7 +230,7 @@ void CheckOutcome(const MachineSetup& setup, const Request& request, bool anyArg
     if (!printer) {
         Require(exitCode != 3, "a restart wait without a printer");
     }
-    if (!anyArgument) {
+    if (dialogFace && !refused) {
         Require(exitCode == 0, "the dialog face ended with a console code");
     }
     if (anyArgument && request.SwitchKinds() > 1) {
@@ -181,8 +238,8 @@ void CheckOutcome(const MachineSetup& setup, const Request& request, bool anyArg
                     HasLine(out, "Cannot specify more than one USB communication mode"),
                 "two mode switches were not refused");
     }
-    const bool clean = !faulted && printer;
-    if (clean && anyArgument && request.modeQuery && request.SwitchKinds() <= 1) {
+    const bool clean = !faulted && printer && !refused;
+    if (clean && anyArgument && !dialogFace && request.modeQuery && request.SwitchKinds() <= 1) {
         std::string line = kModeText[setup.printerMode];
         if (setup.printerMode == 2 && setup.portListed) {
             line += " = COM7";

@@ -92,6 +92,23 @@ TEST(OrvaneOnLinux, ChangeToCommClassReportsTheTtyOfThePrinterThatCameBack) {
     EXPECT_EQ(writes[1].bytes, kRestartCommand);
 }
 
+TEST(OrvaneOnLinux, ChangeBackToNativeGoesThroughTheCommDataInterface) {
+    PrinterTestbed bed;
+    const std::string node = bed.Plug(Printer("1-2", 2, "ORV0001"));
+    bed.AddTty("1-2", "ttyACM0");
+    OrvaneProcess orvane({"native"});
+    PlayRestart(bed, node, Printer("1-2", 0, "ORV0001"));
+    const OrvaneResult result = orvane.Finish(15s);
+
+    EXPECT_EQ(result.out, "Now set to Native USB\n");
+    EXPECT_EQ(result.exitCode, 0);
+    const std::vector<BulkWrite> writes = bed.usb().WritesTo(node);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].endpoint, kCommDataOut);
+    EXPECT_EQ(writes[0].bytes, ModeCommand(0));
+    EXPECT_EQ(writes[1].bytes, kRestartCommand);
+}
+
 TEST(OrvaneOnLinux, NoPrinterMeansExit2AndNothingSent) {
     PrinterTestbed bed;
     // The printer's vendor and product with a HID interface, and a printer-like device of
