@@ -26,16 +26,18 @@ bool TraceEchoed() {
 std::string FormatText(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    if (length <= 0) {
-        return {};
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    std::string result;
+    if (length > 0) {
+        std::vector<char> text(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(text.data(), text.size(), format, args);
+        result.assign(text.data(), static_cast<std::size_t>(length));
     }
-    std::vector<char> text(static_cast<std::size_t>(length) + 1);
-    va_start(args, format);
-    std::vsnprintf(text.data(), text.size(), format, args);
     va_end(args);
-    return std::string(text.data(), static_cast<std::size_t>(length));
+    return result;
 }
 
 void DebugTrace(const char* label, const std::string& text, int line) {
