@@ -122,6 +122,8 @@ e2e_start_tool() {
     local name=$1 exe=$2 log=$3 lifetime=${E2E_TOOL_LIFETIME_S:-120}
     shift 3
     e2e_check_owner
+    # A log left by an earlier run of the tool in this case would say "ready" before this one is.
+    rm -f "$log"
     timeout -k 5 $((lifetime + 10)) wine "$exe" "$@" --lifetime-s "$lifetime" \
         >"$CASE_DIR/$name.out" 2>"$CASE_DIR/$name.err" &
     E2E_STARTED_PID=$!
