@@ -17,12 +17,7 @@ std::string ModeText(ConsoleContext& context, const std::string& identity, bool*
     *pAnswered = !IsProbeError(szUsbString);
     std::string text = szUsbString;
     if (mode == IDCOMMCLASSTYPE) {
-        const PortLookup lookup = context.backend.LookUpPort(identity);
-        if (lookup.port) {
-            text += " = " + *lookup.port;
-        } else {
-            *pProblem = lookup.problem;
-        }
+        *pProblem = AppendPort(context.backend.LookUpPort(identity), text);
     }
     return text;
 }

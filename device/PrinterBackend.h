@@ -55,6 +55,16 @@ struct PortLookup {
     std::string problem;
 };
 
+// Appends " = <port>" to a mode's display string when the lookup found the port; otherwise
+// leaves the text as it is and returns what the lookup had to say.
+inline std::string AppendPort(const PortLookup& lookup, std::string& text) {
+    if (lookup.port) {
+        text += " = " + *lookup.port;
+        return {};
+    }
+    return lookup.problem;
+}
+
 class PrinterBackend {
   public:
     virtual ~PrinterBackend() = default;

@@ -47,11 +47,9 @@ std::string CMainDlg::ProbeText(UsbType* pMode) {
 }
 
 void CMainDlg::AppendPort(std::string& status) {
-    const PortLookup lookup = m_backend.LookUpPort(m_identity);
-    if (lookup.port) {
-        status += " = " + *lookup.port;
-    } else if (!lookup.problem.empty()) {
-        std::printf("%s\n", lookup.problem.c_str());
+    const std::string problem = ::AppendPort(m_backend.LookUpPort(m_identity), status);
+    if (!problem.empty()) {
+        std::printf("%s\n", problem.c_str());
     }
 }
 
