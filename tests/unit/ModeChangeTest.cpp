@@ -1,5 +1,5 @@
-#include "modechange/ModeChangeSteps.h"
-#include "modechange/SetUsbType.h"
+#include "modechange/ModeChange.h"
+#include "app/ConsoleSwitches.h"
 
 #include "SimMachine.h"
 
@@ -12,9 +12,10 @@ std::vector<std::uint8_t> ModeCommand(std::uint8_t mode) {
 
 class ModeChangeTest : public SimMachineTest {
   protected:
-    ModeChangeResult result{};
+    ChangeOutcome::Kind result{};
     std::string Change(UsbType target) {
-        return Stdout([&] { result = SetUsbType(backend, "", target); });
+        return Stdout(
+            [&] { result = SetUsbType(backend, PrinterTarget::FirstFound(), target).kind; });
     }
 };
 
@@ -34,7 +35,7 @@ TEST_F(ModeChangeTest, OnlyTheModeByteVariesWithTheTarget) {
 TEST_F(ModeChangeTest, ConsolePausesASecondBetweenTheTwoCommands) {
     printer().attach(IDNATIVETYPE);
     EXPECT_EQ(Change(IDPRINTERCLASSTYPE), "Now set to Printer Class USB\n");
-    EXPECT_EQ(result, ModeChangeResult::Changed);
+    EXPECT_EQ(result, ChangeOutcome::Kind::Changed);
     ASSERT_EQ(printer().writes().size(), 2u);
     EXPECT_EQ(printer().writes()[1].atMs - printer().writes()[0].atMs, 1000u);
     EXPECT_EQ(TraceCount("SetUsbType("),
@@ -43,12 +44,13 @@ TEST_F(ModeChangeTest, ConsolePausesASecondBetweenTheTwoCommands) {
 
 TEST_F(ModeChangeTest, DialogPausesAfterTheSecondCommand) {
     printer().attach(IDNATIVETYPE);
-    const auto channel = backend.OpenChannel("");
-    SendModeCommand(*channel, backend.clock(), IDNATIVETYPE, IDCOMMCLASSTYPE, kDialogChange);
+    printer().neverReturns = true;
+    ChangeMode(backend, ChangeRequest{PrinterTarget::FirstFound(), IDCOMMCLASSTYPE, IDNATIVETYPE},
+               kDialogChange);
     ASSERT_EQ(printer().writes().size(), 2u);
     EXPECT_EQ(printer().writes()[0].atMs, printer().writes()[1].atMs);
-    EXPECT_EQ(machine().now() - printer().writes()[1].atMs, 1000u);
-    EXPECT_EQ(TraceCount("OnChange("), 2);
+    EXPECT_EQ(TraceTimes("Not yet rebooted").front() - printer().writes()[1].atMs, 2000u);
+    EXPECT_EQ(TraceCount("OnChange("), 2 + 120);
     EXPECT_EQ(TraceCount("SetUsbType("), 0);
 }
 
@@ -74,7 +76,7 @@ TEST_F(ModeChangeTest, WaitGivesUpAfterItsBound) {
     printer().neverReturns = true;
     EXPECT_EQ(Change(IDCOMMCLASSTYPE),
               "Printer did not come back in Comm Class USB mode within 120 seconds\n");
-    EXPECT_EQ(result, ModeChangeResult::Timeout);
+    EXPECT_EQ(result, ChangeOutcome::Kind::Timeout);
     const std::uint64_t waitStart = printer().writes()[1].atMs;
     EXPECT_EQ(machine().now() - waitStart, kRestartWaitLimitMs);
     EXPECT_EQ(TraceCount("Not yet rebooted"), 120);
@@ -85,7 +87,7 @@ TEST_F(ModeChangeTest, PrinterBackInAnotherModeIsNotTakenForSuccess) {
     printer().returnMode = IDNATIVETYPE;
     EXPECT_EQ(Change(IDPRINTERCLASSTYPE),
               "Printer did not come back in Printer Class USB mode within 120 seconds\n");
-    EXPECT_EQ(result, ModeChangeResult::Timeout);
+    EXPECT_EQ(result, ChangeOutcome::Kind::Timeout);
 }
 
 TEST_F(ModeChangeTest, FailedWritesAreTracedAndTheWaitStillFollows) {
@@ -96,7 +98,7 @@ TEST_F(ModeChangeTest, FailedWritesAreTracedAndTheWaitStillFollows) {
     EXPECT_EQ(machine().callsOf(sim::Api::WriteFile), 2);
     EXPECT_TRUE(printer().writes().empty());
     EXPECT_EQ(TraceTimes("Not yet rebooted").front(), 1000u) << "no pause after a failed write";
-    EXPECT_EQ(result, ModeChangeResult::Timeout);
+    EXPECT_EQ(result, ChangeOutcome::Kind::Timeout);
 }
 
 TEST_F(ModeChangeTest, CommandPipeThatDoesNotOpenSkipsTheWritesNotTheWait) {
@@ -107,21 +109,13 @@ TEST_F(ModeChangeTest, CommandPipeThatDoesNotOpenSkipsTheWritesNotTheWait) {
     EXPECT_EQ(TraceCount(") Error opening USB\n"), 1);
     EXPECT_EQ(TraceCount(") Error on write\n"), 2);
     EXPECT_EQ(machine().callsOf(sim::Api::WriteFile), 0);
-    EXPECT_EQ(result, ModeChangeResult::Timeout);
+    EXPECT_EQ(result, ChangeOutcome::Kind::Timeout);
 }
 
 TEST_F(ModeChangeTest, NoPrinterSendsNothing) {
     EXPECT_EQ(Change(IDCOMMCLASSTYPE), "Error opening USB\n");
-    EXPECT_EQ(result, ModeChangeResult::NoPrinter);
+    EXPECT_EQ(result, ChangeOutcome::Kind::NoPrinter);
     EXPECT_EQ(OpensContaining("PIPE01"), 0);
-    EXPECT_EQ(machine().now(), 0u);
-}
-
-TEST_F(ModeChangeTest, WaitReturnsAsSoonAsThePrinterAnswers) {
-    printer().attach(IDNATIVETYPE);
-    const auto channel = backend.OpenChannel("");
-    EXPECT_TRUE(WaitForRestart(*channel, backend.clock(), IDNATIVETYPE, kConsoleChange, 0));
-    EXPECT_FALSE(WaitForRestart(*channel, backend.clock(), IDCOMMCLASSTYPE, kConsoleChange, 0));
     EXPECT_EQ(machine().now(), 0u);
 }
 
@@ -130,5 +124,5 @@ TEST_F(ModeChangeTest, PrinterBackOnlyAfterTheBoundIsATimeout) {
     printer().restartMs = kRestartWaitLimitMs + 5000;
     EXPECT_EQ(Change(IDPRINTERCLASSTYPE),
               "Printer did not come back in Printer Class USB mode within 120 seconds\n");
-    EXPECT_EQ(result, ModeChangeResult::Timeout);
+    EXPECT_EQ(result, ChangeOutcome::Kind::Timeout);
 }

@@ -10,7 +10,7 @@ TEST_F(ProbeUsbTest, ReportsTheModeThePrinterAnswersIn) {
         sim::reset();
         printer().attach(mode);
         char text[kUsbStringSize];
-        EXPECT_EQ(ProbeUsb(backend, "", text, kUsbStringSize), mode);
+        EXPECT_EQ(ProbeUsb(backend, PrinterTarget::FirstFound(), text, kUsbStringSize), mode);
         EXPECT_STREQ(text, names[mode]);
         EXPECT_EQ(machine().openResources(), sim::Resources{});
     }
@@ -19,7 +19,8 @@ TEST_F(ProbeUsbTest, ReportsTheModeThePrinterAnswersIn) {
 TEST_F(ProbeUsbTest, ModesAreTriedInOrderUntilOneAnswers) {
     printer().attach(IDCOMMCLASSTYPE);
     char text[kUsbStringSize];
-    EXPECT_EQ(ProbeUsb(backend, "", text, kUsbStringSize), IDCOMMCLASSTYPE);
+    EXPECT_EQ(ProbeUsb(backend, PrinterTarget::FirstFound(), text, kUsbStringSize),
+              IDCOMMCLASSTYPE);
     EXPECT_STREQ(text, "Comm Class USB");
     EXPECT_EQ(machine().callsOf(sim::Api::SetupDiGetClassDevsA), 3);
     EXPECT_EQ(TraceCount("pInPipe("), 3);
@@ -28,9 +29,8 @@ TEST_F(ProbeUsbTest, ModesAreTriedInOrderUntilOneAnswers) {
 
 TEST_F(ProbeUsbTest, NoPrinterLooksLikeNativeButSaysSo) {
     char text[kUsbStringSize];
-    EXPECT_EQ(ProbeUsb(backend, "", text, kUsbStringSize), IDNATIVETYPE);
+    EXPECT_EQ(ProbeUsb(backend, PrinterTarget::FirstFound(), text, kUsbStringSize), IDNATIVETYPE);
     EXPECT_STREQ(text, "Error opening USB");
-    EXPECT_TRUE(IsProbeError(text));
     EXPECT_EQ(machine().callsOf(sim::Api::SetupDiGetClassDevsA), 3);
     EXPECT_EQ(TraceCount("retval = 0  UsbString = Error opening USB"), 1);
 }
@@ -39,7 +39,7 @@ TEST_F(ProbeUsbTest, OpensOnlyThePrinterOncePerProbe) {
     AddForeignSerialPorts(4);
     printer().attach(IDNATIVETYPE);
     char text[kUsbStringSize];
-    ProbeUsb(backend, "", text, kUsbStringSize);
+    ProbeUsb(backend, PrinterTarget::FirstFound(), text, kUsbStringSize);
     EXPECT_EQ(machine().createFilePaths().size(), 2u);
 }
 
@@ -47,7 +47,7 @@ TEST_F(ProbeUsbTest, SmallBufferGetsATerminatedPrefix) {
     printer().attach(IDPRINTERCLASSTYPE);
     char text[8];
     std::memset(text, 'x', sizeof text);
-    EXPECT_EQ(ProbeUsb(backend, "", text, 5), IDPRINTERCLASSTYPE);
+    EXPECT_EQ(ProbeUsb(backend, PrinterTarget::FirstFound(), text, 5), IDPRINTERCLASSTYPE);
     EXPECT_STREQ(text, "Prin");
     EXPECT_EQ(text[5], 'x');
 }

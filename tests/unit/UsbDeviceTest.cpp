@@ -1,4 +1,5 @@
 #include "device/windows/UsbDevice.h"
+#include "device/windows/InterfaceWalk.h"
 
 #include "SimMachine.h"
 
@@ -134,7 +135,7 @@ TEST_F(UsbDeviceTest, EnumerationErrorsDoNotEndTheSearch) {
 }
 
 TEST_F(UsbDeviceTest, EnumerationThatOnlyFailsEndsAfterABoundedRunOfErrors) {
-    for (int i = 0; i < CUsbDevice::kMaxConsecutiveEnumErrors - 1; ++i) {
+    for (int i = 0; i < InterfaceWalk::kMaxConsecutiveEnumErrors - 1; ++i) {
         machine().addEnumerationError(sim::kNativeClass, ERROR_GEN_FAILURE);
     }
     printer().attach(IDNATIVETYPE);
@@ -149,7 +150,7 @@ TEST_F(UsbDeviceTest, EnumerationThatOnlyFailsEndsAfterABoundedRunOfErrors) {
     machine().failEnumerationForever(sim::kNativeClass, ERROR_GEN_FAILURE);
     CUsbDevice device;
     EXPECT_EQ(device.open_file(IDNATIVETYPE, "PIPE00"), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(TraceCount("Error = 31"), CUsbDevice::kMaxConsecutiveEnumErrors);
+    EXPECT_EQ(TraceCount("Error = 31"), InterfaceWalk::kMaxConsecutiveEnumErrors);
     EXPECT_EQ(TraceCount("Too many enumeration errors"), 1);
 }
 
