@@ -16,6 +16,7 @@
 #include "common/windows/DebuggerChannel.h"
 #include "device/ProbeUsb.h"
 #include "device/windows/UsbDevice.h"
+#include "device/windows/UsbDeviceIds.h"
 #include "device/windows/Win32PrinterBackend.h"
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"

@@ -1,4 +1,5 @@
 #include "device/windows/UsbDevice.h"
+#include "device/ProbeUsb.h"
 #include "device/windows/InterfaceWalk.h"
 
 #include "SimMachine.h"
@@ -178,4 +179,14 @@ TEST_F(UsbDeviceTest, DetailRecordFailuresKeepThePreviousPathAndLeakNothing) {
         EXPECT_STREQ(name, "previous") << sim::ApiName(api);
         EXPECT_EQ(machine().openResources(), sim::Resources{}) << sim::ApiName(api);
     }
+}
+
+TEST_F(UsbDeviceTest, ProbeSearchesEachClassOnceAndOpensOnlyThePrinter) {
+    AddForeignSerialPorts(4);
+    printer().attach(IDCOMMCLASSTYPE);
+    EXPECT_EQ(ProbeUsb(backend, PrinterTarget::FirstFound(), nullptr, 0), IDCOMMCLASSTYPE);
+    EXPECT_EQ(machine().callsOf(sim::Api::SetupDiGetClassDevsA), 3);
+    // Its interface bare, to prove it answers, then its presence pipe.
+    EXPECT_EQ(machine().createFilePaths(),
+              (std::vector<std::string>{printer().path(), printer().path() + "\\PIPE00"}));
 }
