@@ -1,8 +1,10 @@
 #include "app/ConsoleSwitches.h"
 
 #include "app/ExitCodes.h"
+#include "app/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
 #include "device/ProbeUsb.h"
 
 #include <cstdio>
@@ -33,10 +35,10 @@ class ConsoleWait : public ChangeObserver {
 
 void PrintPort(const PortLookup& lookup) {
     if (lookup.port) {
-        std::printf("Comm Class USB virtual port = %s\n", lookup.port->c_str());
+        std::printf("Comm Class USB virtual port = %s\n", ShowDeviceText(*lookup.port).c_str());
         std::fflush(stdout);
     } else if (!lookup.problem.empty()) {
-        PrintLine(lookup.problem);
+        PrintLine(EscapeUnprintable(lookup.problem));
     }
 }
 
@@ -49,6 +51,8 @@ int ExitCodeOf(ChangeOutcome::Kind kind) {
     case ChangeOutcome::Kind::Timeout:
     case ChangeOutcome::Kind::OtherMode:
         break;
+    case ChangeOutcome::Kind::InUse:
+        return kExitInUse;
     }
     return kExitRestartTimeout;
 }
@@ -70,6 +74,9 @@ ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer, 
     case ChangeOutcome::Kind::OtherMode:
         PrintLine(FormatText("Printer came back in %s mode, not in %s mode",
                              ModeName(outcome.after), ModeName(target)));
+        break;
+    case ChangeOutcome::Kind::InUse:
+        PrintLine(InUseLine(outcome.after));
         break;
     case ChangeOutcome::Kind::Changed:
         PrintLine(std::string("Now set to ") + ModeName(outcome.after));
@@ -100,6 +107,10 @@ int RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
     if (!current) {
         PrintLine(kErrorOpeningUsb);
         return kExitNoPrinter;
+    }
+    if (current->inUse) {
+        PrintLine(InUseLine(current->mode));
+        return kExitInUse;
     }
     if (current->mode == target) {
         PrintLine(std::string("Already set to ") + ModeName(target));

@@ -10,5 +10,7 @@ constexpr int kExitRestartTimeout = 3;
 constexpr int kExitWhichPrinter = 4;
 // The printer is there, but this user may not open it.
 constexpr int kExitNoAccess = 5;
+// The printer is there, but another program holds it; nothing was sent.
+constexpr int kExitInUse = 6;
 // The command line asks for nothing (where there is no dialog to start): the usage code.
 constexpr int kExitUsage = 64;

@@ -1,5 +1,6 @@
-// A printer's mode as the faces show it: its display string, in comm class mode followed by
-// " = " and the port when the lookup found it.
+// A printer as the faces show it: its ID, its mode, in comm class mode followed by " = " and the
+// port when the lookup found it, or the line that says another program holds it. Everything
+// that came from the device or the registry is shown escaped (common/ShownText.h).
 #pragma once
 
 #include "device/PrinterBackend.h"
@@ -13,3 +14,9 @@ struct ModeText {
 
 // `port` is consulted only in comm class mode.
 ModeText ShowMode(UsbType mode, const PortLookup& port);
+
+// The one line for a printer that another program holds.
+std::string InUseLine(UsbType mode);
+
+// The printer's ID as LIST, MODE and PRINTER= show and take it.
+std::string ShownId(const AttachedPrinter& printer);

@@ -1,8 +1,10 @@
 #include "app/PrinterList.h"
 
 #include "app/ExitCodes.h"
+#include "app/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
 
 int ListPrinters(ConsoleContext& context) {
     const std::vector<AttachedPrinter> printers = context.backend.ListPrinters();
@@ -14,11 +16,18 @@ int ListPrinters(ConsoleContext& context) {
         const AttachedPrinter& printer = printers[i];
         std::string port;
         if (printer.mode == IDCOMMCLASSTYPE) {
-            port = context.backend.LookUpPort(PrinterTarget::Listed(printer.identity))
-                       .port.value_or("");
+            port =
+                ShowDeviceText(context.backend.LookUpPort(PrinterTarget::Listed(printer.identity))
+                                   .port.value_or(""));
         }
-        PrintLine(FormatText("%d\t%s\t%s\t%s", static_cast<int>(i + 1), printer.shownId.c_str(),
-                             ModeName(printer.mode), port.c_str()));
+        std::string line =
+            FormatText("%d\t%s\t%s\t%s", static_cast<int>(i + 1), ShownId(printer).c_str(),
+                       ModeName(printer.mode), port.c_str());
+        if (!printer.sharedSerial.empty()) {
+            line += "\tserial " + ShowDeviceText(printer.sharedSerial) +
+                    " is shared with another printer";
+        }
+        PrintLine(line);
     }
     return kExitOk;
 }

@@ -3,6 +3,7 @@
 #include "app/ExitCodes.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
 #include "device/PrinterChoice.h"
 
 namespace {
@@ -40,7 +41,7 @@ std::optional<int> SelectPrinter(PrinterBackend& backend, const SwitchFlags& fla
         }
         const AttachedPrinter* pChosen = FindChosenPrinter(printers, choice);
         if (pChosen == nullptr) {
-            PrintLine("No attached printer matches PRINTER=" + choice +
+            PrintLine("No attached printer matches PRINTER=" + EscapeUnprintable(choice) +
                       " (LIST shows the attached printers)");
             return kExitWhichPrinter;
         }

@@ -26,6 +26,12 @@ struct AttachedPrinter {
     UsbType mode = IDNATIVETYPE;
     // Set when the printer is there but this user may not open it: one line that says so.
     std::string noAccess;
+    // The system's own separator within shownId, shown as it is ('\\' in a Windows device
+    // instance ID); 0 when it has none.
+    char shownIdSeparator = '\0';
+    // Set when another attached printer reports the same serial number: the serial. The printer
+    // is then named by where it is plugged in, which tells the two apart and survives a restart.
+    std::string sharedSerial;
 };
 
 // The printer's command pipe while it is open; closed when the object goes.
@@ -37,16 +43,34 @@ class CommandPipe {
     virtual bool Write(const std::uint8_t* bytes, std::size_t count, std::uint32_t timeoutMs) = 0;
 };
 
+// What a channel found of the printer meant in one mode.
+struct ModeAnswer {
+    // The printer found there; empty when none of the printers meant is.
+    std::string identity;
+    // It is there, but another program holds it (a spooler, a point-of-sale driver, a print
+    // job): it cannot be reached now.
+    bool inUse = false;
+
+    bool Answers() const { return !identity.empty() && !inUse; }
+    bool Found() const { return !identity.empty(); }
+};
+
+// The printer's command pipe as an attempt to open it left it: open, or not, and then perhaps
+// because another program holds the printer.
+struct PipeOpening {
+    std::unique_ptr<CommandPipe> pipe;
+    bool inUse = false;
+};
+
 // One operation's way to its printer (one probe, one change). It may remember what it found
 // from one call to the next, as the operation goes on.
 class PrinterChannel {
   public:
     virtual ~PrinterChannel() = default;
-    // The identity of the printer that answers in `mode` now (its presence test passes), or
-    // nullopt when none of the printers meant does.
-    virtual std::optional<std::string> Answers(UsbType mode) = 0;
-    // The command pipe of the printer in `mode`, or nullptr when it does not open.
-    virtual std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) = 0;
+    // Whether the printer meant answers in `mode` now (its presence test passes).
+    virtual ModeAnswer Answers(UsbType mode) = 0;
+    // The command pipe of the printer in `mode`.
+    virtual PipeOpening OpenCommandPipe(UsbType mode) = 0;
 };
 
 // The virtual port of a printer in comm class mode, or what the lookup had to say instead

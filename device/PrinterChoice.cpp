@@ -1,5 +1,6 @@
 #include "device/PrinterChoice.h"
 
+#include "common/ShownText.h"
 #include "common/TextCase.h"
 
 #include <algorithm>
@@ -23,11 +24,14 @@ const AttachedPrinter* FindChosenPrinter(const std::vector<AttachedPrinter>& pri
         return nullptr;
     }
     // A name beats a number: a printer whose serial is "2" is found by it even when it is not
-    // the second in the list.
+    // the second in the list. A name is taken raw, or as LIST shows it, escapes and all.
     for (const AttachedPrinter& printer : printers) {
-        if (EqualIgnoringCase(printer.shownId, choice) ||
-            EqualIgnoringCase(printer.identity, choice)) {
-            return &printer;
+        for (const std::string& name :
+             {printer.shownId, printer.identity, ShowDeviceText(printer.identity),
+              ShowDeviceText(printer.shownId, printer.shownIdSeparator)}) {
+            if (EqualIgnoringCase(name, choice)) {
+                return &printer;
+            }
         }
     }
     const std::size_t number = ListNumber(choice, printers.size());

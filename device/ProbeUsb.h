@@ -10,14 +10,18 @@ struct ProbeResult {
     UsbType mode = IDNATIVETYPE;
     const char* text = nullptr; // the mode's display string
     std::string identity;       // the printer that answered
+    // No mode answered, but the printer meant was found in `mode` held by another program.
+    bool inUse = false;
 };
 
 // Tries the modes in the probe's order, asking in each whether the printer meant answers, and
-// traces the result. nullopt when no mode answers.
+// traces the result. nullopt when no mode answers and no printer meant is held by another
+// program; a result with inUse when one is.
 std::optional<ProbeResult> ProbeMode(PrinterBackend& backend, const PrinterTarget& printer);
 
 // The same probe with its answer as a mode and a display string copied into the caller's
-// buffer (at most nUsbStringSize - 1 characters and a terminator). When no mode answers it
+// buffer (at most nUsbStringSize - 1 characters and a terminator). When no mode answers (a
+// printer held by another program answers in none) it
 // returns 0 and copies "Error opening USB": only the string tells that apart from native mode.
 UsbType ProbeUsb(PrinterBackend& backend, const PrinterTarget& printer, char* pszUsbString,
                  int nUsbStringSize);

@@ -30,6 +30,8 @@ UsbType ModeDialogPresenter::Open() {
     m_selectedMode = m_currentMode;
     if (!found) {
         m_view.ShowStatus(kErrorOpeningUsb);
+    } else if (found->inUse) {
+        m_view.ShowStatus(InUseLine(found->mode));
     } else if (found->mode == IDCOMMCLASSTYPE) {
         m_view.ShowStatus(StatusWithPort(found->mode, m_backend.LookUpPort(m_printer)));
     } else {
@@ -40,6 +42,7 @@ UsbType ModeDialogPresenter::Open() {
 
 void ModeDialogPresenter::Change() {
     const UsbType target = m_selectedMode;
+    m_changeStarted = false;
     const ChangeOutcome outcome =
         ChangeMode(m_backend, ChangeRequest{m_printer, target, m_currentMode}, kDialogChange, this);
     if (!outcome.printer.empty() && !m_printer.IsListed()) {
@@ -60,11 +63,17 @@ void ModeDialogPresenter::Change() {
         m_currentMode = outcome.after;
         status = ModeName(outcome.after);
         break;
+    case ChangeOutcome::Kind::InUse:
+        m_currentMode = outcome.after;
+        status = InUseLine(outcome.after);
+        break;
     case ChangeOutcome::Kind::Changed:
         m_currentMode = outcome.after;
         status = StatusWithPort(outcome.after, outcome.port);
         break;
     }
     m_view.ShowStatus(status);
-    m_view.ChangeEnded();
+    if (m_changeStarted) {
+        m_view.ChangeEnded();
+    }
 }

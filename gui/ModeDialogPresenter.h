@@ -13,7 +13,8 @@ class ModeDialogView {
   public:
     virtual ~ModeDialogView() = default;
     virtual void ShowStatus(const std::string& text) = 0;
-    // The command went out: Change is busy and the wait window shows until ChangeEnded.
+    // The command went out: Change is busy and the wait window shows until ChangeEnded. A
+    // change that sends nothing (another program holds the printer) shows neither.
     virtual void ChangeStarted() = 0;
     virtual void ChangeEnded() = 0;
 };
@@ -34,7 +35,10 @@ class ModeDialogPresenter : private ChangeObserver {
     UsbType currentMode() const { return m_currentMode; }
 
   private:
-    void CommandSent() override { m_view.ChangeStarted(); }
+    void CommandSent() override {
+        m_changeStarted = true;
+        m_view.ChangeStarted();
+    }
     // Probes the printer: the mode found becomes the current mode (0 when none answers), and
     // the first printer found is the one the dialog keeps to.
     std::optional<ProbeResult> Probe();
@@ -46,4 +50,5 @@ class ModeDialogPresenter : private ChangeObserver {
     ModeDialogView& m_view;
     UsbType m_selectedMode = IDNATIVETYPE; // the mode Change sends
     UsbType m_currentMode = IDNATIVETYPE;  // the mode last found on the printer
+    bool m_changeStarted = false;          // the command went out: the view shows the wait
 };

@@ -11,36 +11,44 @@ bool WriteCommand(CommandPipe* pPipe, const std::array<std::uint8_t, N>& bytes) 
 }
 
 // Opens the command pipe in `current`, writes the mode command for `target` and the restart
-// command, and closes the pipe. Failures are traced only: the restart wait follows anyway.
-void SendModeCommand(PrinterChannel& channel, Clock& clock, UsbType current, UsbType target,
+// command, and closes the pipe. Failures are traced only: the restart wait follows anyway,
+// unless another program holds the printer: then nothing is sent, and false returned.
+bool SendModeCommand(PrinterChannel& channel, Clock& clock, UsbType current, UsbType target,
                      const ChangePolicy& policy) {
     const ModeCommands commands = BuildModeCommands(target);
 
-    std::unique_ptr<CommandPipe> pipe = channel.OpenCommandPipe(current);
-    DebugTrace(policy.label, pipe ? "USB write opened ok" : kErrorOpeningUsb);
+    const PipeOpening opening = channel.OpenCommandPipe(current);
+    CommandPipe* pipe = opening.pipe.get();
+    DebugTrace(policy.label, pipe != nullptr ? "USB write opened ok" : kErrorOpeningUsb);
+    if (opening.inUse) {
+        DebugTrace(policy.label, "In use by another program: nothing sent");
+        return false;
+    }
     if (const char* name = ModeTraceName(target)) {
         DebugTrace(policy.label, name);
     }
 
-    if (!WriteCommand(pipe.get(), commands.modeCommand)) {
+    if (!WriteCommand(pipe, commands.modeCommand)) {
         DebugTrace(policy.label, "Error on write");
     } else if (policy.pauseAfterModeCommand) {
         clock.SleepMs(kCommandPauseMs);
     }
-    if (!WriteCommand(pipe.get(), commands.secondCommand)) {
+    if (!WriteCommand(pipe, commands.secondCommand)) {
         DebugTrace(policy.label, "Error on write");
     } else if (!policy.pauseAfterModeCommand) {
         clock.SleepMs(kCommandPauseMs);
     }
+    return true;
 }
 
-// Asks once per poll period whether the printer answers in `target`; true when it did within
-// the bound. Every failed attempt is traced "Not yet rebooted" one period later.
+// Asks once per poll period whether the printer is back in `target` (answering, or held by
+// another program that took it at once); true when it was within the bound. Every failed
+// attempt is traced "Not yet rebooted" one period later.
 bool WaitForRestart(PrinterChannel& channel, Clock& clock, UsbType target,
                     const ChangePolicy& policy, ChangeObserver& observer) {
     const std::uint64_t start = clock.NowMs();
     for (;;) {
-        if (channel.Answers(target)) {
+        if (channel.Answers(target).Found()) {
             return true;
         }
         if (clock.NowMs() - start >= kRestartWaitLimitMs) {
@@ -67,6 +75,11 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
         }
         outcome.before = found->mode;
         outcome.printer = found->identity;
+        if (found->inUse) {
+            outcome.kind = ChangeOutcome::Kind::InUse;
+            outcome.after = found->mode;
+            return outcome;
+        }
     }
 
     // From here on only that printer counts: another printer already in the target mode must
@@ -75,7 +88,11 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
         outcome.printer.empty() ? request.printer : PrinterTarget::Listed(outcome.printer);
     const std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(printer);
     Clock& clock = backend.clock();
-    SendModeCommand(*channel, clock, outcome.before, request.target, policy);
+    if (!SendModeCommand(*channel, clock, outcome.before, request.target, policy)) {
+        outcome.kind = ChangeOutcome::Kind::InUse;
+        outcome.after = outcome.before;
+        return outcome;
+    }
     observer.CommandSent();
     const bool back = WaitForRestart(*channel, clock, request.target, policy, observer);
     observer.WaitOver();
@@ -94,6 +111,10 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
     }
     outcome.printer = now->identity;
     outcome.after = now->mode;
+    if (now->inUse) {
+        outcome.kind = ChangeOutcome::Kind::InUse;
+        return outcome;
+    }
     if (now->mode != request.target) {
         outcome.kind = ChangeOutcome::Kind::OtherMode;
         return outcome;

@@ -44,12 +44,16 @@ struct ChangeOutcome {
         NoPrinter, // no printer answered: before the command (nothing sent) or after the wait
         Timeout,   // not back in the target mode within kRestartWaitLimitMs
         OtherMode, // back, but in another mode
+        InUse,     // another program holds the printer: before the command (nothing sent) or
+                   // when it came back
     };
     Kind kind = Kind::NoPrinter;
     UsbType before = IDNATIVETYPE; // the mode the command was sent from
-    UsbType after = IDNATIVETYPE;  // the mode the final probe found (Changed, OtherMode)
-    std::string printer;           // the identity of the printer changed
-    PortLookup port;               // after a change to comm class mode: the printer's port
+    // The mode the final probe found (Changed, OtherMode), or the mode in which another program
+    // holds the printer (InUse).
+    UsbType after = IDNATIVETYPE;
+    std::string printer; // the identity of the printer changed
+    PortLookup port;     // after a change to comm class mode: the printer's port
 };
 
 // What a face does while the change goes on.

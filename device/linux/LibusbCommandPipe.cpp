@@ -6,18 +6,20 @@
 #include <climits>
 #include <vector>
 
-std::unique_ptr<CommandPipe> LibusbCommandPipe::Claim(DeviceHandle handle, int interfaceNumber,
-                                                      std::uint8_t endpoint) {
+PipeOpening LibusbCommandPipe::Claim(DeviceHandle handle, int interfaceNumber,
+                                     std::uint8_t endpoint) {
     // Detaching fails where the system cannot do it; the claim then says whether it matters.
     libusb_set_auto_detach_kernel_driver(handle.get(), 1);
     const int result = libusb_claim_interface(handle.get(), interfaceNumber);
     if (result != LIBUSB_SUCCESS) {
         DebugTrace("CommandPipe", FormatText("claiming interface %d: %s", interfaceNumber,
                                              libusb_error_name(result)));
-        return nullptr;
+        // A kernel driver would have been detached; busy is another process's claim.
+        return {nullptr, result == LIBUSB_ERROR_BUSY};
     }
-    return std::unique_ptr<CommandPipe>(
-        new LibusbCommandPipe(std::move(handle), interfaceNumber, endpoint));
+    return {std::unique_ptr<CommandPipe>(
+                new LibusbCommandPipe(std::move(handle), interfaceNumber, endpoint)),
+            false};
 }
 
 LibusbCommandPipe::LibusbCommandPipe(DeviceHandle handle, int interfaceNumber,

@@ -10,9 +10,9 @@
 
 class LibusbCommandPipe : public CommandPipe {
   public:
-    // Claims the interface on the open device; nullptr when it cannot be claimed (traced).
-    static std::unique_ptr<CommandPipe> Claim(DeviceHandle handle, int interfaceNumber,
-                                              std::uint8_t endpoint);
+    // Claims the interface on the open device; no pipe when it cannot be claimed (traced), and
+    // then in use when another program has claimed it.
+    static PipeOpening Claim(DeviceHandle handle, int interfaceNumber, std::uint8_t endpoint);
     ~LibusbCommandPipe() override;
     LibusbCommandPipe(const LibusbCommandPipe&) = delete;
     LibusbCommandPipe& operator=(const LibusbCommandPipe&) = delete;

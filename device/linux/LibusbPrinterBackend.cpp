@@ -23,9 +23,11 @@ std::vector<AttachedPrinter> LibusbPrinterBackend::ListPrinters() {
         const DeviceHandle handle = OpenPrinter(found, &error);
         const UsbType mode = found.interfaces.mode;
         if (handle) {
-            printers.push_back({found.identity, found.identity, mode, {}});
+            printers.push_back(
+                {found.identity, found.identity, mode, {}, '\0', found.sharedSerial});
         } else if (error == LIBUSB_ERROR_ACCESS) {
-            printers.push_back({found.identity, found.identity, mode, NoAccessLine(found)});
+            printers.push_back({found.identity, found.identity, mode, NoAccessLine(found), '\0',
+                                found.sharedSerial});
         }
         // Any other failure: the device went away or is broken; it is no printer to offer.
     }

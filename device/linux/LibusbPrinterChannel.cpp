@@ -1,6 +1,7 @@
 #include "device/linux/LibusbPrinterChannel.h"
 
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
 #include "device/linux/LibusbCommandPipe.h"
 #include "device/linux/PrinterAccess.h"
 
@@ -27,28 +28,30 @@ LibusbPrinterChannel::OpenInMode(UsbType mode) {
     return std::nullopt;
 }
 
-std::optional<std::string> LibusbPrinterChannel::Answers(UsbType mode) {
+// Opening the device needs no claim: another program's claim shows only when the command pipe
+// is opened.
+ModeAnswer LibusbPrinterChannel::Answers(UsbType mode) {
     const std::optional<OpenPrinterInMode> open = OpenInMode(mode);
     if (!open) {
-        return std::nullopt;
+        return {};
     }
-    return open->printer.identity;
+    return {open->printer.identity, false};
 }
 
-std::unique_ptr<CommandPipe> LibusbPrinterChannel::OpenCommandPipe(UsbType mode) {
+PipeOpening LibusbPrinterChannel::OpenCommandPipe(UsbType mode) {
     std::optional<OpenPrinterInMode> open = OpenInMode(mode);
     if (!open) {
-        return nullptr;
+        return {};
     }
     const ModeInterfaces& interfaces = open->printer.interfaces;
     if (!interfaces.commandEndpoint) {
         DebugTrace("CommandPipe", FormatText("interface %d has no bulk OUT endpoint",
                                              interfaces.commandInterface));
-        return nullptr;
+        return {};
     }
     DebugTrace("CommandPipe", FormatText("%s (%s): interface %d, endpoint %02X",
                                          DeviceNode(open->printer.device.get()).c_str(),
-                                         open->printer.identity.c_str(),
+                                         EscapeUnprintable(open->printer.identity).c_str(),
                                          interfaces.commandInterface, *interfaces.commandEndpoint));
     return LibusbCommandPipe::Claim(std::move(open->handle), interfaces.commandInterface,
                                     *interfaces.commandEndpoint);

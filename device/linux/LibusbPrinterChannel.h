@@ -13,8 +13,8 @@ class LibusbPrinterChannel : public PrinterChannel {
   public:
     LibusbPrinterChannel(LibusbSession& session, PrinterTarget printer);
 
-    std::optional<std::string> Answers(UsbType mode) override;
-    std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) override;
+    ModeAnswer Answers(UsbType mode) override;
+    PipeOpening OpenCommandPipe(UsbType mode) override;
 
   private:
     struct OpenPrinterInMode {

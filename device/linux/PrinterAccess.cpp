@@ -1,6 +1,7 @@
 #include "device/linux/PrinterAccess.h"
 
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
 
 DeviceHandle OpenPrinter(const FoundPrinter& printer, int* pError) {
     libusb_device_handle* handle = nullptr;
@@ -8,7 +9,8 @@ DeviceHandle OpenPrinter(const FoundPrinter& printer, int* pError) {
     if (*pError != LIBUSB_SUCCESS) {
         DebugTrace("OpenPrinter",
                    FormatText("%s (%s): %s", DeviceNode(printer.device.get()).c_str(),
-                              printer.identity.c_str(), libusb_error_name(*pError)));
+                              EscapeUnprintable(printer.identity).c_str(),
+                              libusb_error_name(*pError)));
         return nullptr;
     }
     return DeviceHandle(handle);

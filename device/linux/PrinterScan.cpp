@@ -1,6 +1,8 @@
 #include "device/linux/PrinterScan.h"
 
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
+#include "common/TextCase.h"
 #include "device/linux/SysfsUsb.h"
 
 #include <algorithm>
@@ -18,6 +20,30 @@ std::string JoinPortPath(std::uint8_t bus, const std::vector<std::uint8_t>& port
         path += std::to_string(ports[i]);
     }
     return path;
+}
+
+// Cheap printers may ship with one serial number for a whole batch: those that share one are told
+// apart by where they are plugged in.
+void NameTwinsByPort(std::vector<FoundPrinter>& printers) {
+    std::vector<bool> twin(printers.size(), false);
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        for (std::size_t j = i + 1; j < printers.size(); ++j) {
+            if (printers[i].identity != printers[i].portPath &&
+                printers[j].identity != printers[j].portPath &&
+                EqualIgnoringCase(printers[i].identity, printers[j].identity)) {
+                twin[i] = twin[j] = true;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        if (twin[i]) {
+            printers[i].sharedSerial = printers[i].identity;
+            printers[i].identity = printers[i].portPath;
+            DebugTrace("ScanPrinters",
+                       FormatText("%s shares its serial number: identity %s",
+                                  printers[i].portPath.c_str(), printers[i].portPath.c_str()));
+        }
+    }
 }
 
 // The printer this device is, or nullopt when it is none.
@@ -60,8 +86,9 @@ std::optional<FoundPrinter> Examine(libusb_device* device) {
         printer.identity = printer.portPath;
     }
     printer.device.reset(libusb_ref_device(device));
-    DebugTrace("ScanPrinters", FormatText("%s: %s, identity %s", name.c_str(),
-                                          ModeName(interfaces->mode), printer.identity.c_str()));
+    DebugTrace("ScanPrinters",
+               FormatText("%s: %s, identity %s", name.c_str(), ModeName(interfaces->mode),
+                          EscapeUnprintable(printer.identity).c_str()));
     return printer;
 }
 } // namespace
@@ -79,6 +106,7 @@ std::vector<FoundPrinter> ScanPrinters(libusb_context* context) {
             printers.push_back(std::move(*printer));
         }
     }
+    NameTwinsByPort(printers);
     // The probe's order first, then where each printer is plugged in.
     const auto rank = [](const FoundPrinter& printer) {
         return std::find(kProbeOrder.begin(), kProbeOrder.end(), printer.interfaces.mode) -

@@ -10,8 +10,11 @@
 
 struct FoundPrinter {
     DeviceRef device;
-    // Its serial number, or its port path when it has none: either survives a restart.
+    // Its serial number, or its port path when it has none or shares it with another attached
+    // printer: either survives a restart.
     std::string identity;
+    // The serial number when another attached printer reports it too.
+    std::string sharedSerial;
     // "1-2.3": the bus and the ports from the root hub, the device's name in sysfs.
     std::string portPath;
     std::uint8_t bus = 0;
@@ -22,8 +25,8 @@ struct FoundPrinter {
 
 // Every printer attached now, in the probe's order: native mode first, then printer class, then
 // comm class; within a mode by bus and ports, so that the order does not depend on which was
-// plugged in first. A device of a printer product that shows none of the modes is traced and
-// left out.
+// plugged in first. Printers that report one serial number are named by their port paths. A device
+// of a printer product that shows none of the modes is traced and left out.
 std::vector<FoundPrinter> ScanPrinters(libusb_context* context);
 
 // The device's usbfs node, /dev/bus/usb/BBB/DDD.

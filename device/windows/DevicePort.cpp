@@ -39,19 +39,20 @@ DevicePortAnswer ReadDevicePortName(const PrinterTarget& printer) {
     PrinterTarget meant = printer;
     std::vector<std::string> others;
     while (walk.NextPrinter(&path, &device)) {
-        const std::string instance = InstanceOfPath(path);
         if (!meant.IsListed()) {
             if (!InterfaceAnswers(path)) {
                 continue;
             }
-            meant = PrinterTarget::Listed(instance);
+            meant = PrinterTarget::Listed(InstanceOfPath(path));
         }
-        if (meant.Matches(instance)) {
+        if (IsPrinterMeant(meant, path)) {
             if (!answer.port) {
                 answer.port = ReadPortName(walk.DeviceSet(), &device);
             }
             continue;
         }
+        // Other printers count once each, by their whole instance IDs: twins share an instance.
+        const std::string instance = InstanceIdOfPath(path);
         if (std::none_of(
                 others.begin(), others.end(),
                 [&](const std::string& other) { return EqualIgnoringCase(other, instance); }) &&

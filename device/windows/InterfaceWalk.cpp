@@ -118,17 +118,21 @@ bool ReadInterfaceDetail(HDEVINFO hDevInfo, PSP_DEVICE_INTERFACE_DATA pInterface
     return true;
 }
 
-bool InterfaceAnswers(const std::string& path) {
+BareOpen OpenBare(const std::string& path) {
     if (path.size() >
         static_cast<std::size_t>(CUsbDevice::kNameBufSize - CUsbDevice::kPipeSuffixRoom)) {
-        return false;
+        return BareOpen::Fails;
     }
     const HANDLE hDevice =
         CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
     if (hDevice == INVALID_HANDLE_VALUE) {
-        return false;
+        return CUsbDevice::HeldByAnother(GetLastError()) ? BareOpen::Held : BareOpen::Fails;
     }
     CloseHandle(hDevice);
-    return true;
+    return BareOpen::Opens;
+}
+
+bool InterfaceAnswers(const std::string& path) {
+    return OpenBare(path) == BareOpen::Opens;
 }

@@ -46,7 +46,10 @@ class InterfaceWalk {
 bool ReadInterfaceDetail(HDEVINFO hDevInfo, PSP_DEVICE_INTERFACE_DATA pInterface,
                          std::string* pPath, SP_DEVINFO_DATA* pDevice);
 
-// True when the interface's own path opens, as the probe opens it bare to prove that it
-// answers: a listed interface whose device is gone is no printer. Paths that leave the device
-// channel no room for a pipe name count as not answering, since it passes them over.
+// How the interface's own path opens, as the probe opens it bare to prove that it answers: a
+// listed interface whose device is gone is no printer; one that another program holds is a
+// printer that cannot be reached now. Paths that leave the device channel no room for a pipe
+// name fail, since it passes them over.
+enum class BareOpen { Opens, Held, Fails };
+BareOpen OpenBare(const std::string& path);
 bool InterfaceAnswers(const std::string& path);

@@ -1,5 +1,6 @@
 #include "device/windows/PrinterListing.h"
 
+#include "common/ShownText.h"
 #include "common/TextCase.h"
 #include "device/windows/InterfaceWalk.h"
 #include "device/windows/UsbDeviceIds.h"
@@ -20,26 +21,55 @@ std::string DeviceInstanceId(HDEVINFO hDevInfo, SP_DEVINFO_DATA* pDevice) {
     return id;
 }
 
+namespace {
+// Two instances that would name one printer: the same text without regard to case, or the same
+// text once shown.
+bool SameInstance(const std::string& a, const std::string& b) {
+    return EqualIgnoringCase(a, b) || EqualIgnoringCase(ShowDeviceText(a), ShowDeviceText(b));
+}
+} // namespace
+
 std::vector<AttachedPrinter> ListAttachedPrinters() {
     std::vector<AttachedPrinter> printers;
+    std::vector<std::string> instanceIds; // of each listed printer, from its path
     for (const UsbType mode : kProbeOrder) {
         InterfaceWalk walk(kInterfaceClass[mode], WalkTrace::Quiet);
         std::string path;
         SP_DEVINFO_DATA device{};
         while (walk.NextPrinter(&path, &device)) {
-            const std::string identity = InstanceOfPath(path);
+            const std::string instanceId = InstanceIdOfPath(path);
             const bool known =
-                std::any_of(printers.begin(), printers.end(), [&](const AttachedPrinter& p) {
-                    return EqualIgnoringCase(p.identity, identity);
+                std::any_of(instanceIds.begin(), instanceIds.end(), [&](const std::string& listed) {
+                    return EqualIgnoringCase(listed, instanceId);
                 });
-            if (known || !InterfaceAnswers(path)) {
+            // A printer that another program holds is listed: the probe then says so.
+            if (known || OpenBare(path) == BareOpen::Fails) {
                 continue;
             }
             std::string shownId = DeviceInstanceId(walk.DeviceSet(), &device);
-            if (shownId.empty()) {
-                shownId = identity;
+            AttachedPrinter printer{InstanceOfPath(path), shownId, mode, {}, '\\', {}};
+            if (printer.shownId.empty()) {
+                printer.shownId = printer.identity;
+                printer.shownIdSeparator = '\0';
             }
-            printers.push_back({identity, shownId, mode, {}});
+            printers.push_back(std::move(printer));
+            instanceIds.push_back(instanceId);
+        }
+    }
+    // Printers that share a serial number are named by their device instance IDs instead, which
+    // tell them apart by their hardware IDs.
+    std::vector<bool> shared(printers.size(), false);
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        for (std::size_t j = i + 1; j < printers.size(); ++j) {
+            if (SameInstance(printers[i].identity, printers[j].identity)) {
+                shared[i] = shared[j] = true;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        if (shared[i]) {
+            printers[i].sharedSerial = printers[i].identity;
+            printers[i].identity = instanceIds[i];
         }
     }
     return printers;

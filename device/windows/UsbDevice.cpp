@@ -1,6 +1,7 @@
 #include "device/windows/UsbDevice.h"
 
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
 #include "device/windows/InterfaceWalk.h"
 #include "device/windows/UsbDeviceIds.h"
 
@@ -15,12 +16,16 @@ HANDLE OpenForReadWrite(const char* path, DWORD dwFlagsAndAttributes = 0) {
 
 } // namespace
 
+bool CUsbDevice::HeldByAnother(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_BUSY;
+}
+
 CUsbDevice::CUsbDevice(PrinterTarget printer) : m_printer(std::move(printer)) {
     m_szDeviceName[0] = '\0';
 }
 
 HANDLE CUsbDevice::open_file(UsbType mode, const char* pipeName, DWORD dwFlagsAndAttributes) {
-    DebugTrace("open_file", m_szDeviceName);
+    DebugTrace("open_file", EscapeUnprintable(m_szDeviceName));
     if (!GetUsbDeviceFileName(mode, m_szDeviceName, kNameBufSize)) {
         DebugTrace("open_file", "INVALID_HANDLE_VALUE");
         return INVALID_HANDLE_VALUE;
@@ -31,12 +36,13 @@ HANDLE CUsbDevice::open_file(UsbType mode, const char* pipeName, DWORD dwFlagsAn
         return INVALID_HANDLE_VALUE;
     }
     std::memcpy(m_szDeviceName, completeName.c_str(), completeName.size() + 1);
-    DebugTrace("open_file", std::string("completeDeviceName=") + m_szDeviceName);
+    DebugTrace("open_file", "completeDeviceName=" + EscapeUnprintable(m_szDeviceName));
 
     HANDLE hFile = OpenForReadWrite(m_szDeviceName, dwFlagsAndAttributes);
     if (hFile == INVALID_HANDLE_VALUE) {
-        DebugTrace("open_file",
-                   FormatText("CreateFile: Error=%d", static_cast<int>(GetLastError())));
+        const DWORD error = GetLastError();
+        DebugTrace("open_file", FormatText("CreateFile: Error=%d", static_cast<int>(error)));
+        NoteRefusal(error, m_szDeviceName);
     }
     return hFile;
 }
@@ -44,10 +50,10 @@ HANDLE CUsbDevice::open_file(UsbType mode, const char* pipeName, DWORD dwFlagsAn
 BOOL CUsbDevice::GetUsbDeviceFileName(UsbType mode, char* outNameBuf, int nOutNameBufSize) {
     DebugTrace("GetUsbDeviceFileName", "Enter");
     DebugTrace("nOutNameBufSize = ", FormatText("%d\n", nOutNameBufSize));
-    DebugTrace("GetUsbDeviceFileName", outNameBuf);
+    DebugTrace("GetUsbDeviceFileName", EscapeUnprintable(outNameBuf));
 
     HANDLE hDevice = OpenUsbDevice(InterfaceClassOf(mode), outNameBuf, nOutNameBufSize);
-    DebugTrace("GetUsbDeviceFileName", outNameBuf);
+    DebugTrace("GetUsbDeviceFileName", EscapeUnprintable(outNameBuf));
     if (hDevice == INVALID_HANDLE_VALUE) {
         return FALSE;
     }
@@ -66,7 +72,7 @@ HANDLE CUsbDevice::OpenUsbDevice(const GUID& interfaceClass, char* outNameBuf,
     while (walk.Next()) {
         HANDLE hDevice =
             OpenDeviceInterface(walk.DeviceSet(), walk.Current(), outNameBuf, nOutNameBufSize);
-        DebugTrace("OUD1 outNameBuf", outNameBuf);
+        DebugTrace("OUD1 outNameBuf", EscapeUnprintable(outNameBuf));
         if (hDevice == INVALID_HANDLE_VALUE) {
             continue;
         }
@@ -100,13 +106,24 @@ HANDLE CUsbDevice::OpenDeviceInterface(HDEVINFO hDevInfo, PSP_DEVICE_INTERFACE_D
         return INVALID_HANDLE_VALUE;
     }
     // Nor are other printers' interfaces, when one printer is meant.
-    if (!m_printer.Matches(InstanceOfPath(outNameBuf))) {
-        DebugTrace("OpenDeviceInterface", "Another printer: " + InstanceOfPath(outNameBuf));
+    if (!IsPrinterMeant(m_printer, outNameBuf)) {
+        DebugTrace("OpenDeviceInterface",
+                   "Another printer: " + EscapeUnprintable(InstanceOfPath(outNameBuf)));
         return INVALID_HANDLE_VALUE;
     }
-    return OpenForReadWrite(outNameBuf);
+    const HANDLE hDevice = OpenForReadWrite(outNameBuf);
+    if (hDevice == INVALID_HANDLE_VALUE) {
+        NoteRefusal(GetLastError(), outNameBuf);
+    }
+    return hDevice;
 }
 
-std::string CUsbDevice::AnsweringInstance() const {
-    return InstanceOfPath(m_szDeviceName);
+void CUsbDevice::NoteRefusal(DWORD error, const std::string& path) {
+    if (HeldByAnother(error) && m_heldPath.empty()) {
+        m_heldPath = path;
+    }
+}
+
+std::string CUsbDevice::IdentityOf(const std::string& path) const {
+    return m_printer.IsListed() ? m_printer.identity() : InstanceOfPath(path);
 }

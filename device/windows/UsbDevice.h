@@ -38,16 +38,28 @@ class CUsbDevice {
     HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, PSP_DEVICE_INTERFACE_DATA pInterfaceData,
                                char* outNameBuf, int nOutNameBufSize);
 
-    // The printer whose path the name buffer holds: its instance.
-    std::string AnsweringInstance() const;
+    // The identity of the printer at this path, as the target names it (its instance when the
+    // target is the first found).
+    std::string IdentityOf(const std::string& path) const;
+    // The path of the printer meant that an open found held by another program, since the last
+    // ForgetHeld; empty when none was.
+    const std::string& HeldPath() const { return m_heldPath; }
+    void ForgetHeld() { m_heldPath.clear(); }
 
     const char* DeviceName() const { return m_szDeviceName; }
+
+    // The errors of an open that another program's hold on the device causes: it is opened
+    // exclusively (a spooler, a point-of-sale driver), or the driver is busy with it.
+    static bool HeldByAnother(DWORD error);
 
     // Room a device path needs in the name buffer beyond its own characters: the backslash,
     // a six-character pipe name and the terminator.
     static constexpr int kPipeSuffixRoom = 1 + 6 + 1;
 
   private:
+    void NoteRefusal(DWORD error, const std::string& path);
+
     PrinterTarget m_printer;
+    std::string m_heldPath;
     char m_szDeviceName[kNameBufSize];
 };

@@ -46,3 +46,24 @@ std::string InstanceOfPath(const std::string& path) {
     }
     return path.substr(second + 1, third - second - 1);
 }
+
+std::string InstanceIdOfPath(const std::string& path) {
+    const std::size_t first = path.find('#');
+    const std::size_t second = first == std::string::npos ? first : path.find('#', first + 1);
+    const std::size_t third = second == std::string::npos ? second : path.find('#', second + 1);
+    if (third == std::string::npos) {
+        return path;
+    }
+    std::string id = "USB\\" + path.substr(first + 1, second - first - 1) + "\\" +
+                     path.substr(second + 1, third - second - 1);
+    for (char& c : id) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return id;
+}
+
+bool IsPrinterMeant(const PrinterTarget& printer, const std::string& path) {
+    return printer.Matches(InstanceOfPath(path)) || printer.Matches(InstanceIdOfPath(path));
+}

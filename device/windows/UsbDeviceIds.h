@@ -2,6 +2,7 @@
 // its device paths, its pipes, and the instance part of a path that names one printer.
 #pragma once
 
+#include "device/PrinterTarget.h"
 #include "device/UsbType.h"
 #include "platform/win32.h"
 
@@ -27,3 +28,12 @@ constexpr const char* kCommandPipe = "PIPE01";
 // printer's serial number, or its port location when it has none. It names the printer in
 // every mode. A path of another shape is its own instance.
 std::string InstanceOfPath(const std::string& path);
+
+// The device instance ID that the interface path names, USB\VID_6B1F&PID_C302\<INSTANCE> as the
+// Setup API gives it: it tells apart two printers that share a serial number. A path of
+// another shape is its own.
+std::string InstanceIdOfPath(const std::string& path);
+
+// Whether the interface at this path belongs to the printer meant: by its instance (serial),
+// or by its device instance ID when the list named it so.
+bool IsPrinterMeant(const PrinterTarget& printer, const std::string& path);

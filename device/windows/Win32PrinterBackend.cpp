@@ -29,24 +29,34 @@ class Win32PrinterChannel : public PrinterChannel {
   public:
     explicit Win32PrinterChannel(const PrinterTarget& printer) : m_device(printer) {}
 
-    std::optional<std::string> Answers(UsbType mode) override {
+    ModeAnswer Answers(UsbType mode) override {
+        m_device.ForgetHeld();
         const HANDLE hPipe = m_device.open_file(mode, kPresencePipe);
         if (hPipe == INVALID_HANDLE_VALUE) {
-            return std::nullopt;
+            return Refused();
         }
         CloseHandle(hPipe);
-        return m_device.AnsweringInstance();
+        return {m_device.IdentityOf(m_device.DeviceName()), false};
     }
 
-    std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) override {
+    PipeOpening OpenCommandPipe(UsbType mode) override {
+        m_device.ForgetHeld();
         const HANDLE hPipe = m_device.open_file(mode, kCommandPipe, FILE_FLAG_OVERLAPPED);
         if (hPipe == INVALID_HANDLE_VALUE) {
-            return nullptr;
+            return {nullptr, Refused().inUse};
         }
-        return std::make_unique<Win32CommandPipe>(hPipe);
+        return {std::make_unique<Win32CommandPipe>(hPipe), false};
     }
 
   private:
+    // Nothing opened: held by another program, or simply not there.
+    ModeAnswer Refused() const {
+        if (m_device.HeldPath().empty()) {
+            return {};
+        }
+        return {m_device.IdentityOf(m_device.HeldPath()), true};
+    }
+
     CUsbDevice m_device;
 };
 

@@ -46,6 +46,10 @@ class Printer {
     bool bareOpens = true;
     bool pipe00Opens = true;
     bool pipe01Opens = true;
+    // Another program holds the printer: every open of its paths fails with this error (0: none).
+    DWORD heldWith = 0;
+    // Another program holds only its command pipe, PIPE01: that open fails with this error.
+    DWORD pipe01HeldWith = 0;
     int enumIndex = -1; // place among the class's other interfaces; -1 puts it last
     // Overrides the device path that the printer shows (any bytes, any length).
     std::optional<std::string> pathOverride;

@@ -62,7 +62,14 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES
         file.printer = static_cast<int>(i);
         file.printerSession = printer.session();
         file.overlapped = overlapped;
-        switch (Match(opened, printer.path())) {
+        const Suffix suffix = Match(opened, printer.path());
+        if (suffix != Suffix::Other && printer.heldWith != 0) {
+            return Fail(printer.heldWith);
+        }
+        if (suffix == Suffix::Pipe01 && printer.pipe01HeldWith != 0) {
+            return Fail(printer.pipe01HeldWith);
+        }
+        switch (suffix) {
         case Suffix::Bare:
             if (!printer.bareOpens) {
                 return Fail(ERROR_GEN_FAILURE);

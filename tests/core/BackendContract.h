@@ -21,6 +21,9 @@ class BackendRig {
     virtual void Plug(UsbType mode, const std::string& serial) = 0;
     // The byte sequences the printer took on its command pipe, write by write.
     virtual std::vector<std::vector<std::uint8_t>> Writes() = 0;
+    // Another program takes hold of the printer's command pipe, as a spooler or a print job
+    // would (on Windows the whole device; on Linux its interface, claimed).
+    virtual void HoldByAnotherProgram() = 0;
     // The port the system shows for the printer in comm class mode.
     virtual std::string Port() = 0;
 };

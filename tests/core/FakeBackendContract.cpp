@@ -20,6 +20,7 @@ class FakeRig : public BackendRig {
         }
         return writes;
     }
+    void HoldByAnotherProgram() override { m_printer->commandPipeInUse = true; }
     std::string Port() override { return "COM7"; }
 
   private:

@@ -48,12 +48,15 @@ class FakeChannel : public PrinterChannel {
     FakeChannel(const FakeChannel&) = delete;
     FakeChannel& operator=(const FakeChannel&) = delete;
 
-    std::optional<std::string> Answers(UsbType mode) override {
+    ModeAnswer Answers(UsbType mode) override {
         if (m_backend.answersCalls++ == m_backend.failAnswersCall) {
-            return std::nullopt;
+            return {};
         }
+        ModeAnswer held;
         for (Printer* printer : m_backend.Search(mode, m_target)) {
-            if (printer->noAccess.empty()) {
+            if (printer->inUse && !held.Found()) {
+                held = {printer->identity, true};
+            } else if (printer->noAccess.empty() && !printer->inUse) {
                 if (printer->restarts > 0 && printer->settlesIn) {
                     printer->mode = *printer->settlesIn;
                     printer->settlesIn.reset();
@@ -62,22 +65,25 @@ class FakeChannel : public PrinterChannel {
                     printer->restarting = true;
                     printer->neverReturns = true;
                 }
-                return printer->identity;
+                return {printer->identity, false};
             }
         }
-        return std::nullopt;
+        return held;
     }
 
-    std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) override {
+    PipeOpening OpenCommandPipe(UsbType mode) override {
         if (m_backend.commandPipeCalls++ == m_backend.failCommandPipeCall) {
-            return nullptr;
+            return {};
         }
         for (Printer* printer : m_backend.Search(mode, m_target)) {
+            if (printer->inUse || printer->commandPipeInUse) {
+                return {nullptr, true};
+            }
             if (printer->noAccess.empty() && printer->commandPipeOpens) {
-                return std::make_unique<FakePipe>(m_backend, *printer);
+                return {std::make_unique<FakePipe>(m_backend, *printer), false};
             }
         }
-        return nullptr;
+        return {};
     }
 
   private:
@@ -117,7 +123,8 @@ std::vector<AttachedPrinter> Backend::ListPrinters() {
         if (!printer.restarting) {
             listed.push_back({printer.identity,
                               printer.shownId.empty() ? printer.identity : printer.shownId,
-                              printer.mode, printer.noAccess});
+                              printer.mode, printer.noAccess, printer.shownId.empty() ? '\0' : '\\',
+                              printer.sharedSerial});
         }
     }
     std::stable_sort(listed.begin(), listed.end(),

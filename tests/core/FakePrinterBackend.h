@@ -33,7 +33,7 @@ struct Write {
 
 struct Printer {
     std::string identity = "ORV0001";
-    std::string shownId; // empty: the identity
+    std::string shownId; // empty: the identity; else an instance ID, its backslashes the system's
     UsbType mode = IDNATIVETYPE;
     std::optional<std::string> port = "COM7"; // in comm class mode
     std::string portProblem;                  // what the lookup says when it has none
@@ -46,8 +46,11 @@ struct Printer {
     bool leavesAfterReturn = false;
     bool commandPipeOpens = true;
     bool failWrites = false;
-    bool stallWrites = false; // takes no byte: each write runs out its whole bound
-    std::string noAccess;     // listed, but this user may not open it
+    bool stallWrites = false;      // takes no byte: each write runs out its whole bound
+    std::string noAccess;          // listed, but this user may not open it
+    bool inUse = false;            // another program holds it: found, but cannot be reached
+    bool commandPipeInUse = false; // another program holds only its command pipe
+    std::string sharedSerial;      // listed as sharing its serial with another printer
 
     // What happened to it.
     std::vector<Write> writes;

@@ -41,6 +41,31 @@ void FakePrinterUsb::AnswerWrites(WriteAnswer answer) {
     m_answer = answer;
 }
 
+void FakePrinterUsb::RefuseClaims(bool refuse) {
+    const std::lock_guard lock(m_mutex);
+    m_refuseClaims = refuse;
+}
+
+bool FakePrinterUsb::Claim(UMockdevIoctlClient* client, const std::string& node,
+                           UMockdevIoctlData* arg) {
+    const bool detach = umockdev_ioctl_client_get_request(client) == USBDEVFS_DISCONNECT_CLAIM;
+    const unsigned int interfaceNumber =
+        detach ? ValueOf<usbdevfs_disconnect_claim>(arg).interface : ValueOf<unsigned int>(arg);
+    bool refused = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        refused = m_refuseClaims;
+    }
+    if (refused) {
+        Record(node, "busy claim " + std::to_string(interfaceNumber));
+        umockdev_ioctl_client_complete(client, -1, EBUSY);
+        return true;
+    }
+    Record(node, (detach ? "detach+claim " : "claim ") + std::to_string(interfaceNumber));
+    umockdev_ioctl_client_complete(client, 0, 0);
+    return true;
+}
+
 std::vector<BulkWrite> FakePrinterUsb::WritesTo(const std::string& node) const {
     const std::lock_guard lock(m_mutex);
     std::vector<BulkWrite> writes;
@@ -96,12 +121,8 @@ bool FakePrinterUsb::Handle(UMockdevIoctlClient* client) {
         break;
     }
     case USBDEVFS_DISCONNECT_CLAIM:
-        Record(node,
-               "detach+claim " + std::to_string(ValueOf<usbdevfs_disconnect_claim>(arg).interface));
-        break;
     case USBDEVFS_CLAIMINTERFACE:
-        Record(node, "claim " + std::to_string(ValueOf<unsigned int>(arg)));
-        break;
+        return Claim(client, node, arg);
     case USBDEVFS_RELEASEINTERFACE:
         Record(node, "release " + std::to_string(ValueOf<unsigned int>(arg)));
         break;

@@ -37,6 +37,9 @@ class FakePrinterUsb {
 
     UMockdevIoctlBase* handler() const { return m_handler; }
     void AnswerWrites(WriteAnswer answer);
+    // Another process holds every interface claimed: claims fail with EBUSY (recorded as
+    // "busy claim N").
+    void RefuseClaims(bool refuse);
 
     std::vector<BulkWrite> WritesTo(const std::string& node) const;
     std::size_t WriteCount() const;
@@ -50,6 +53,7 @@ class FakePrinterUsb {
   private:
     static gboolean OnIoctl(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, gpointer self);
     bool Handle(UMockdevIoctlClient* client);
+    bool Claim(UMockdevIoctlClient* client, const std::string& node, UMockdevIoctlData* arg);
     void Submit(UMockdevIoctlClient* client, const std::string& node, UMockdevIoctlData* arg);
     void Reap(UMockdevIoctlClient* client, const std::string& node, UMockdevIoctlData* arg);
     void Discard(UMockdevIoctlClient* client, const std::string& node, UMockdevIoctlData* arg);
@@ -59,6 +63,7 @@ class FakePrinterUsb {
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     WriteAnswer m_answer = WriteAnswer::Take;
+    bool m_refuseClaims = false;
     std::vector<BulkWrite> m_writes;
     std::map<std::string, std::vector<std::string>> m_requests;
     // Transfers per node: completed ones wait to be reaped, held ones to be cancelled. Each

@@ -29,6 +29,7 @@ class LibusbRig : public BackendRig {
         }
         return writes;
     }
+    void HoldByAnotherProgram() override { m_bed.usb().RefuseClaims(true); }
     std::string Port() override { return "/dev/ttyACM0"; }
 
   private:

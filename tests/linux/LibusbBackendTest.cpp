@@ -116,7 +116,7 @@ TEST(LibusbBackend, WriteThatRunsOutOfTimeIsCancelledAndTheInterfaceReleased) {
     VirtualClock clock;
     LibusbPrinterBackend backend(clock);
     std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(PrinterTarget::Listed("orv0001"));
-    std::unique_ptr<CommandPipe> pipe = channel->OpenCommandPipe(IDPRINTERCLASSTYPE);
+    std::unique_ptr<CommandPipe> pipe = channel->OpenCommandPipe(IDPRINTERCLASSTYPE).pipe;
     ASSERT_NE(pipe, nullptr);
 
     const std::uint8_t restart[] = {0x1D, 0xFF};

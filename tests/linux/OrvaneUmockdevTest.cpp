@@ -181,6 +181,41 @@ TEST(OrvaneOnLinux, TwoPrintersAreListedChosenAndChangedOneAtATime) {
     EXPECT_EQ(RunOrvane({"LIST"}).out, "1\t1-4.2\tNative USB\t\n2\tORV-A\tPrinter Class USB\t\n");
 }
 
+TEST(OrvaneOnLinux, PrintersSharingASerialGoByTheirPortsAndEachIsReached) {
+    PrinterTestbed bed;
+    const std::string a = bed.Plug(Printer("1-2", 0, "BATCH7"));
+    const std::string b = bed.Plug(Printer("1-3", 0, "BATCH7"));
+    EXPECT_EQ(RunOrvane({"LIST"}).out,
+              "1\t1-2\tNative USB\t\tserial BATCH7 is shared with another printer\n"
+              "2\t1-3\tNative USB\t\tserial BATCH7 is shared with another printer\n");
+    OrvaneProcess orvane({"PRINTER=1-3", "PRINTERCLASS"});
+    PlayRestart(bed, b, Printer("1-3", 1, "BATCH7"));
+    const OrvaneResult result = orvane.Finish(15s);
+    EXPECT_EQ(result.out, "Now set to Printer Class USB\n");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(bed.usb().WritesTo(a).empty());
+}
+
+TEST(OrvaneOnLinux, SerialOfAnyBytesIsListedEscapedAndChosenAsShown) {
+    PrinterTestbed bed;
+    bed.Plug(Printer("1-2", 0, "AB\tC\x1b[31mRED\xc3\xa9Z"));
+    const OrvaneResult listed = RunOrvane({"LIST", "TRACE"});
+    EXPECT_EQ(listed.out, "1\tAB\\x09C\\x1B[31mRED\\xC3\\xA9Z\tNative USB\t\n");
+    EXPECT_EQ(listed.err.find('\x1b'), std::string::npos) << "the trace too";
+    EXPECT_EQ(RunOrvane({"PRINTER=AB\\x09C\\x1B[31mRED\\xC3\\xA9Z", "MODE"}).out, "Native USB\n");
+}
+
+TEST(OrvaneOnLinux, InterfaceClaimedByAnotherProcessGivesTheInUseLineAndNothingIsSent) {
+    PrinterTestbed bed;
+    const std::string node = bed.Plug(Printer("1-2", 1, "ORV0001"));
+    bed.usb().RefuseClaims(true);
+    const OrvaneResult result = RunOrvane({"NATIVE"});
+    EXPECT_EQ(result.out, "Printer in Printer Class USB mode is in use by another program\n");
+    EXPECT_EQ(result.exitCode, 6);
+    EXPECT_TRUE(bed.usb().WritesTo(node).empty());
+    EXPECT_EQ(bed.usb().RequestsOn(node), (std::vector<std::string>{"busy claim 0"}));
+}
+
 TEST(OrvaneOnLinux, WithoutAnActionItPrintsTheHelpAndTheUsageCode) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, std::vector<std::string>{"PRINTER=1", "TRACE"}}) {

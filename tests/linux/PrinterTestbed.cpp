@@ -39,6 +39,24 @@ PrinterTestbed::~PrinterTestbed() {
     g_object_unref(m_testbed);
 }
 
+namespace {
+// umockdev reads a description's values with C escapes: any byte but plain text goes as \ooo.
+std::string DescriptionValue(const std::string& raw) {
+    std::string value;
+    for (const char c : raw) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && c != '\\') {
+            value += c;
+        } else {
+            char octal[5] = {};
+            std::snprintf(octal, sizeof octal, "\\%03o", byte);
+            value += octal;
+        }
+    }
+    return value;
+}
+} // namespace
+
 std::string PrinterTestbed::AddDevice(const std::string& portPath,
                                       const std::string& descriptorsHex,
                                       const std::string& serial) {
@@ -55,7 +73,7 @@ std::string PrinterTestbed::AddDevice(const std::string& portPath,
                               "\nA: busnum=1\\n\nA: devnum=" + std::to_string(number) +
                               "\\n\nA: bConfigurationValue=1\\n\nA: speed=480\\n\n";
     if (!serial.empty()) {
-        description += "A: serial=" + serial + "\\n\n";
+        description += "A: serial=" + DescriptionValue(serial) + "\\n\n";
     }
     description += "H: descriptors=" + descriptorsHex + "\n";
 

@@ -28,6 +28,9 @@ class Win32Rig : public BackendRig {
         }
         return writes;
     }
+    void HoldByAnotherProgram() override {
+        sim::machine().printer().heldWith = ERROR_SHARING_VIOLATION;
+    }
     std::string Port() override { return "COM7"; }
 
   private:

@@ -1,0 +1,125 @@
+// Printers that lie or are busy, as the console shows them on every system: device strings
+// escaped and bounded, printers that share a serial number, printers held by another program.
+#include "CoreTest.h"
+
+#include "app/ExitCodes.h"
+#include "common/ShownText.h"
+
+#include <algorithm>
+
+namespace {
+// A serial a device may well send: a tab, a terminal's colour sequence, a UTF-8 letter.
+const std::string kEvilSerial = "AB\tC\x1b[31mRED\xc3\xa9Z";
+const std::string kEvilShown = "AB\\x09C\\x1B[31mRED\\xC3\\xA9Z";
+const std::string kInUse = "Printer in Native USB mode is in use by another program\n";
+
+bool HasControlByte(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\t' && c != '\n') || byte >= 0x7F;
+    });
+}
+} // namespace
+
+TEST(ShownText, EscapesEveryByteOutsidePrintableAsciiAndTheBackslash) {
+    EXPECT_EQ(ShowDeviceText("ORV0001"), "ORV0001");
+    EXPECT_EQ(ShowDeviceText(kEvilSerial), kEvilShown);
+    EXPECT_EQ(ShowDeviceText(std::string("a\\b\0c\x7f", 6)), "a\\x5Cb\\x00c\\x7F");
+    EXPECT_EQ(ShowDeviceText("USB\\VID_6B1F\\X\x01", '\\'), "USB\\VID_6B1F\\X\\x01")
+        << "the system's own separator stays as it is";
+    EXPECT_EQ(EscapeUnprintable("\\\\?\\usb#a\x1b"), "\\\\?\\usb#a\\x1B");
+}
+
+TEST(ShownText, LongFieldIsCutAtTheBoundBetweenWholeEscapes) {
+    EXPECT_EQ(ShowDeviceText(std::string(kShownFieldLimit, 'A')),
+              std::string(kShownFieldLimit, 'A'));
+    // The cut, "..." included, stays within the bound.
+    EXPECT_EQ(ShowDeviceText(std::string(kShownFieldLimit + 1, 'A')),
+              std::string(kShownFieldLimit - 3, 'A') + "...");
+    // 123 letters, then an escape that would not fit whole before the "...".
+    EXPECT_EQ(ShowDeviceText(std::string(kShownFieldLimit - 5, 'A') + "\x1b" + "BBBB"),
+              std::string(kShownFieldLimit - 5, 'A') + "...");
+    const std::string escapes = ShowDeviceText(std::string(4096, '\x1b'));
+    EXPECT_EQ(escapes.size(), 31 * 4 + 3u) << "only whole escapes of four characters";
+    EXPECT_EQ(escapes.substr(escapes.size() - 7), "\\x1B...");
+}
+
+class UntrustedPrinterTest : public CoreTest {};
+
+TEST_F(UntrustedPrinterTest, ListShowsAnEvilSerialEscapedOnOneLineOfFourFields) {
+    Plug(IDNATIVETYPE, kEvilSerial);
+    Plug(IDCOMMCLASSTYPE, "ORV-B").port = "CO\x1bM9";
+    const std::string listed = Run({"LIST"});
+    EXPECT_EQ(listed, "1\t" + kEvilShown + "\tNative USB\t\n2\tORV-B\tComm Class USB\tCO\\x1BM9\n");
+    EXPECT_FALSE(HasControlByte(listed));
+    EXPECT_EQ(Run({"PRINTER=2", "MODE"}), "Comm Class USB = CO\\x1BM9\n");
+}
+
+TEST_F(UntrustedPrinterTest, PrinterIsChosenByWhatListShowsAndByTheRawSerial) {
+    Plug(IDNATIVETYPE, kEvilSerial);
+    Plug(IDCOMMCLASSTYPE, "ORV-B");
+    EXPECT_EQ(Run({"PRINTER=" + kEvilShown, "MODE"}), "Native USB\n");
+    std::string lower = kEvilShown;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(c)); });
+    EXPECT_EQ(Run({"PRINTER=" + lower, "MODE"}), "Native USB\n") << "in any case";
+    EXPECT_EQ(Run({"PRINTER=" + kEvilSerial, "MODE"}), "Native USB\n");
+    EXPECT_EQ(Run({"PRINTER=\x1b[31m", "MODE"}),
+              "No attached printer matches PRINTER=\\x1B[31m (LIST shows the attached printers)\n")
+        << "what the user typed is echoed escaped";
+    EXPECT_EQ(exitCode, kExitWhichPrinter);
+}
+
+TEST_F(UntrustedPrinterTest, TraceShowsDeviceTextEscaped) {
+    Plug(IDCOMMCLASSTYPE).port = "COM\x1b[2J";
+    EXPECT_EQ(Run({"MODE"}), "Comm Class USB = COM\\x1B[2J\n");
+    for (const std::string& line : trace) {
+        EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+    }
+}
+
+TEST_F(UntrustedPrinterTest, PrintersSharingASerialAreNamedByWhereTheyArePlugged) {
+    Plug(IDNATIVETYPE, "1-1").sharedSerial = "BATCH7";
+    Plug(IDNATIVETYPE, "1-2").sharedSerial = "BATCH7";
+    EXPECT_EQ(Run({"LIST"}),
+              "1\t1-1\tNative USB\t\tserial BATCH7 is shared with another printer\n"
+              "2\t1-2\tNative USB\t\tserial BATCH7 is shared with another printer\n");
+    EXPECT_EQ(Run({"PRINTER=1-2", "COMMCLASS"}),
+              "Now set to Comm Class USB\nComm Class USB virtual port = COM7\n");
+    EXPECT_TRUE(printer(0).writes.empty());
+    EXPECT_EQ(printer(1).mode, IDCOMMCLASSTYPE);
+}
+
+TEST_F(UntrustedPrinterTest, HeldPrinterGivesTheInUseLineAndExitSixAndTakesNothing) {
+    Plug(IDNATIVETYPE).inUse = true;
+    for (const char* action : {"MODE", "PRINTERCLASS", "NATIVE"}) {
+        EXPECT_EQ(Run({action}), kInUse) << action;
+        EXPECT_EQ(exitCode, kExitInUse) << action;
+    }
+    EXPECT_TRUE(printer().writes.empty());
+    EXPECT_EQ(TraceCount("Held by another program in IDNATIVETYPE"), 3);
+}
+
+TEST_F(UntrustedPrinterTest, HeldCommandPipeEndsTheChangeBeforeAnyByte) {
+    Plug(IDPRINTERCLASSTYPE).commandPipeInUse = true;
+    EXPECT_EQ(Run({"MODE"}), "Printer Class USB\n") << "the probe needs no command pipe";
+    EXPECT_EQ(exitCode, kExitOk);
+    const std::uint64_t before = Now();
+    EXPECT_EQ(Run({"COMMCLASS"}),
+              "Printer in Printer Class USB mode is in use by another program\n");
+    EXPECT_EQ(exitCode, kExitInUse);
+    EXPECT_TRUE(printer().writes.empty());
+    EXPECT_EQ(TraceCount("In use by another program: nothing sent"), 1);
+    EXPECT_LT(Now() - before, 1000u) << "no restart wait for a change that sent nothing";
+}
+
+TEST_F(UntrustedPrinterTest, ModeOfSeveralPrintersIsFineWhenAnyAnswers) {
+    Plug(IDNATIVETYPE, "ORV-A").inUse = true;
+    Plug(IDCOMMCLASSTYPE, "ORV-B");
+    EXPECT_EQ(Run({"MODE"}), "Printer 1 (ORV-A): Printer in Native USB mode is in use by another "
+                             "program\nPrinter 2 (ORV-B): Comm Class USB = COM7\n");
+    EXPECT_EQ(exitCode, kExitOk);
+    printer(1).inUse = true;
+    Run({"MODE"});
+    EXPECT_EQ(exitCode, kExitInUse);
+}
