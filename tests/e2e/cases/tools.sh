@@ -333,3 +333,17 @@ case_emulator_two_printers_share_a_serial() {
     assert_equal "the first printer's writes" "" "$(emulator_writes_of ORVEMU0001@C302 PIPE01)"
     assert_emulator_saw '^ORVEMU0001@C302: open PIPE00 comm$'
 }
+
+# A port name is whatever a driver wrote to the registry: control bytes, a backslash and bytes
+# above ASCII reach PortName and SERIALCOMM as they are.
+case_emulator_port_name_carries_any_bytes() {
+    local port=$'CO\tM\e[31m\\7'é
+    emulator_start --mode comm --port "$port"
+    device_list comm
+    emulator_stop
+    # Wine hands the emulator its arguments in the ANSI code page (1252): "é" arrives as 0xE9.
+    assert_equal "the comm class interface" \
+        "$(emulator_path comm) USB\\VID_6B1F&PID_C302\\ORVEMU0001 port=CO"$'\tM\e[31m\\7\xe9' \
+        "$(<"$CASE_DIR/devices.txt")"
+    assert_emulator_saw "^port CO"
+}
