@@ -38,6 +38,10 @@ std::string describe(const EmulatorOptions& options, const PrinterOptions& print
     if (printer.stall_writes) {
         text += " stall-writes";
     }
+    if (printer.held != HeldPipes::None) {
+        text += (printer.held == HeldPipes::Both ? " refuse-opens=" : " refuse-command-opens=") +
+                std::to_string(printer.held_error);
+    }
     if (!printer.device_port) {
         text += " no-device-port";
     }
@@ -56,9 +60,14 @@ std::string describe(const EmulatorOptions& options, const PrinterOptions& print
     return text;
 }
 
-// A printer playing alone logs as it always has; beside another, each of its lines names it.
+// A printer playing alone logs as it always has; beside another, each of its lines names it by
+// its serial, and by serial and product ID when both printers have one serial.
 std::string log_tag(const EmulatorOptions& options, const PrinterOptions& printer) {
-    return options.printers.size() > 1 ? printer.serial + ": " : std::string();
+    if (options.printers.size() < 2) {
+        return {};
+    }
+    const bool shared = options.printers.front().serial == options.printers.back().serial;
+    return printer.serial + (shared ? "@" + printer.product_id : std::string()) + ": ";
 }
 
 // Raises the stop event when the run ends by any path, so no thread outlives its owner.

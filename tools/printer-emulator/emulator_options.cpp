@@ -61,9 +61,9 @@ class ArgumentReader {
 };
 
 bool takes_value(std::string_view option) {
-    constexpr std::array<std::string_view, 8> valued{"--mode",       "--back-in", "--restart-ms",
-                                                     "--lifetime-s", "--pid",     "--port",
-                                                     "--serial",     "--log"};
+    constexpr std::array<std::string_view, 10> valued{
+        "--mode", "--back-in", "--restart-ms", "--lifetime-s",   "--pid",
+        "--port", "--serial",  "--log",        "--refuse-opens", "--refuse-command-opens"};
     return std::find(valued.begin(), valued.end(), option) != valued.end();
 }
 
@@ -73,6 +73,25 @@ std::string missing_value(std::string_view option) {
 
 std::string bad_value(std::string_view option, std::string_view value) {
     return "bad value for " + std::string(option) + ": '" + std::string(value) + "'";
+}
+
+// The error of a held pipe: only those that Wine can really give a client.
+std::string apply_held(std::string_view option, std::string_view value, PrinterOptions& printer) {
+    constexpr std::uint32_t error_busy = 170;
+    if (printer.held != HeldPipes::None) {
+        return "--refuse-opens and --refuse-command-opens exclude each other";
+    }
+    const auto error = parse_decimal(value, error_busy);
+    if (error == error_busy) {
+        return std::string(option) + ": Wine gives no client error 170 (ERROR_BUSY) for an "
+                                     "open; use 5 or 32";
+    }
+    if (error != held_access_denied && error != held_sharing_violation) {
+        return bad_value(option, value);
+    }
+    printer.held = option == "--refuse-opens" ? HeldPipes::Both : HeldPipes::CommandOnly;
+    printer.held_error = *error;
+    return {};
 }
 
 // Reads an option of the whole emulator; an empty result means success.
@@ -123,6 +142,8 @@ std::string apply_printer_value(std::string_view option, std::string_view value,
             return bad_value(option, value);
         }
         printer.port = std::string(value);
+    } else if (option == "--refuse-opens" || option == "--refuse-command-opens") {
+        return apply_held(option, value, printer);
     } else if (option == "--serial") {
         const auto serial = serial_from(value);
         if (!serial) {
@@ -195,20 +216,44 @@ std::string check_printer(const PrinterOptions& printer) {
     }
     // A mailslot takes every message as soon as it is written.
     if (printer.pipes == PipeKind::Mailslots && (printer.fail_writes || printer.stall_writes)) {
-        return "the printer after --also plays through mailslots, which cannot fail or stall "
-               "a write";
+        return "a printer on mailslots (the one after --also, or one refusing opens with 32) "
+               "cannot fail or stall a write";
     }
     return {};
 }
 
-std::string check_printers(const std::vector<PrinterOptions>& printers) {
-    for (const PrinterOptions& printer : printers) {
+// Held pipes decide where a printer plays: only a named pipe refuses with 5, only a mailslot
+// with 32.
+void choose_pipes(PrinterOptions& printer) {
+    if (printer.held_error == held_access_denied) {
+        printer.pipes = PipeKind::NamedPipes;
+    } else if (printer.held_error == held_sharing_violation) {
+        printer.pipes = PipeKind::Mailslots;
+    }
+}
+
+std::string check_printers(std::vector<PrinterOptions>& printers) {
+    for (PrinterOptions& printer : printers) {
+        choose_pipes(printer);
         if (std::string error = check_printer(printer); !error.empty()) {
             return error;
         }
     }
-    if (printers.size() > 1 && printers.front().serial == printers.back().serial) {
-        return "both printers have the serial " + printers.front().serial;
+    if (printers.size() < 2) {
+        return {};
+    }
+    const PrinterOptions& first = printers.front();
+    const PrinterOptions& second = printers.back();
+    if (first.pipes == second.pipes) {
+        return "both printers would play through " +
+               std::string(first.pipes == PipeKind::NamedPipes ? "named pipes" : "mailslots") +
+               ": refuse opens with 5 only on the first printer and with 32 only on the second";
+    }
+    // One serial under two product IDs gives two instance IDs; under one product ID the two
+    // printers would share every name.
+    if (first.serial == second.serial && first.product_id == second.product_id) {
+        return "both printers have the serial " + first.serial + " and the product ID " +
+               first.product_id + "; give one another --pid";
     }
     return {};
 }

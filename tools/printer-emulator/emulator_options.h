@@ -15,6 +15,15 @@
 // Where a printer's device paths lead. Wine resolves no path below a pipe's name, so only one
 // printer can play through named pipes; a second one plays through mailslots.
 enum class PipeKind { NamedPipes, Mailslots };
+// Which of a printer's pipes refuse every open, as if another program held them.
+enum class HeldPipes { None, Both, CommandOnly };
+// The Win32 errors a held pipe can give under Wine, and what gives them: a named pipe whose
+// server only reads refuses a client that asks to read and write (ERROR_ACCESS_DENIED); a
+// mailslot already open for writing without write sharing refuses another writer
+// (ERROR_SHARING_VIOLATION). Wine fails no open of a pipe, mailslot or driver's device with
+// ERROR_BUSY.
+inline constexpr std::uint32_t held_access_denied = 5;
+inline constexpr std::uint32_t held_sharing_violation = 32;
 // One printer for each kind of pipe.
 inline constexpr std::size_t max_printers = 2;
 
@@ -30,6 +39,8 @@ struct PrinterOptions {
     std::optional<UsbMode> back_in;
     bool fail_writes = false;
     bool stall_writes = false;
+    HeldPipes held = HeldPipes::None;
+    std::uint32_t held_error = 0; // held_access_denied or held_sharing_violation
 };
 
 struct EmulatorOptions {

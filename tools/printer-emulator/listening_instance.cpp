@@ -10,10 +10,12 @@ constexpr DWORD in_buffer_bytes = 0;
 
 } // namespace
 
-bool ListeningInstance::listen(const std::string& pipe_name, std::string& error) {
+bool ListeningInstance::listen(const std::string& pipe_name, bool refuse_clients,
+                               std::string& error) {
+    const DWORD direction = refuse_clients ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_DUPLEX;
     event_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     pipe_.reset(CreateNamedPipeA(
-        pipe_name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+        pipe_name.c_str(), direction | FILE_FLAG_OVERLAPPED,
         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
         PIPE_UNLIMITED_INSTANCES, out_buffer_bytes, in_buffer_bytes, 0, nullptr));
     if (!event_.valid() || !pipe_.valid()) {

@@ -15,8 +15,10 @@ class ListeningInstance {
     ListeningInstance& operator=(const ListeningInstance&) = delete;
     ~ListeningInstance() { abandon(); }
 
-    // Creates the instance and starts waiting for a client.
-    bool listen(const std::string& pipe_name, std::string& error);
+    // Creates the instance and starts waiting for a client. With `refuse_clients` the server end
+    // only reads, so every client that asks to read and write is refused with
+    // ERROR_ACCESS_DENIED, as by a device another program holds.
+    bool listen(const std::string& pipe_name, bool refuse_clients, std::string& error);
     // Set once a client has connected, or the wait has failed.
     HANDLE ready_event() const { return event_.get(); }
     // After ready_event(): the connected instance, or nothing if the wait failed.

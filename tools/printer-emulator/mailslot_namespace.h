@@ -9,6 +9,7 @@
 #pragma once
 
 #include "deadline.h"
+#include "emulator_options.h"
 #include "mailslot_server.h"
 #include "pipe_namespace.h"
 #include "printer.h"
@@ -16,7 +17,8 @@
 
 class MailslotNamespace : public PipeNamespace {
   public:
-    MailslotNamespace(Printer& printer, HANDLE stop_event, Deadline deadline);
+    // `held`: which mailslots refuse every client with ERROR_SHARING_VIOLATION.
+    MailslotNamespace(Printer& printer, HeldPipes held, HANDLE stop_event, Deadline deadline);
 
     std::wstring_view link_target() const override { return L"\\Device\\MailSlot"; }
     bool start(std::string& error) override;

@@ -15,9 +15,10 @@ bool stop_set(HANDLE stop_event) {
 
 } // namespace
 
-MailslotServer::MailslotServer(std::string name, PrinterInput& input, HANDLE stop_event,
+MailslotServer::MailslotServer(std::string name, bool held, PrinterInput& input, HANDLE stop_event,
                                Deadline deadline)
-    : name_(std::move(name)), input_(input), stop_event_(stop_event), deadline_(deadline) {}
+    : name_(std::move(name)), held_(held), input_(input), stop_event_(stop_event),
+      deadline_(deadline) {}
 
 bool MailslotServer::start(std::string& error) {
     mailslot_.reset(CreateMailslotA(name_.c_str(), 0, deadline_.remaining_ms(), nullptr));
@@ -25,6 +26,16 @@ bool MailslotServer::start(std::string& error) {
         error =
             "cannot create mailslot " + name_ + " (error " + std::to_string(GetLastError()) + ")";
         return false;
+    }
+    if (held_) {
+        holder_.reset(CreateFileA(name_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+        if (!holder_.valid()) {
+            error =
+                "cannot hold mailslot " + name_ + " (error " + std::to_string(GetLastError()) + ")";
+            mailslot_.reset();
+            return false;
+        }
     }
     reader_thread_.reset(CreateThread(nullptr, 0, reader_main, this, 0, nullptr));
     if (!reader_thread_.valid()) {
@@ -76,6 +87,8 @@ void MailslotServer::wake_reader() const {
 }
 
 void MailslotServer::join() {
+    // Let go first, or the wake below would be refused too.
+    holder_.reset();
     if (reader_thread_.valid()) {
         wake_reader();
         if (WaitForSingleObject(reader_thread_.get(), join_bound_ms) != WAIT_OBJECT_0) {

@@ -10,8 +10,11 @@
 
 class MailslotServer {
   public:
-    // `name` like "\\.\mailslot\PIPE01".
-    MailslotServer(std::string name, PrinterInput& input, HANDLE stop_event, Deadline deadline);
+    // `name` like "\\.\mailslot\PIPE01". A `held` mailslot is kept open for writing without
+    // write sharing, so every client that asks to write is refused with
+    // ERROR_SHARING_VIOLATION, as by a device another program holds.
+    MailslotServer(std::string name, bool held, PrinterInput& input, HANDLE stop_event,
+                   Deadline deadline);
     MailslotServer(const MailslotServer&) = delete;
     MailslotServer& operator=(const MailslotServer&) = delete;
     ~MailslotServer() { join(); }
@@ -26,9 +29,11 @@ class MailslotServer {
     void wake_reader() const;
 
     std::string name_;
+    bool held_;
     PrinterInput& input_;
     HANDLE stop_event_;
     Deadline deadline_;
     UniqueHandle mailslot_;
+    UniqueHandle holder_; // the writer that holds a held mailslot
     UniqueHandle reader_thread_;
 };

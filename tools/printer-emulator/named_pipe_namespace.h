@@ -4,6 +4,7 @@
 #pragma once
 
 #include "deadline.h"
+#include "emulator_options.h"
 #include "pipe_namespace.h"
 #include "pipe_server.h"
 #include "printer.h"
@@ -11,9 +12,10 @@
 
 class NamedPipeNamespace : public PipeNamespace {
   public:
-    // `command_writes`: what PIPE01 does with a client's write.
-    NamedPipeNamespace(Printer& printer, WriteHandling command_writes, HANDLE stop_event,
-                       Deadline deadline);
+    // `command_writes`: what PIPE01 does with a client's write; `held`: which pipes refuse
+    // every client with ERROR_ACCESS_DENIED.
+    NamedPipeNamespace(Printer& printer, WriteHandling command_writes, HeldPipes held,
+                       HANDLE stop_event, Deadline deadline);
 
     std::wstring_view link_target() const override { return L"\\Device\\NamedPipe"; }
     bool start(std::string& error) override;

@@ -119,9 +119,9 @@ DWORD WINAPI session_main(void* parameter) {
 } // namespace
 
 PipeServer::PipeServer(std::string pipe_name, PipeClientHandler& handler, WriteHandling writes,
-                       HANDLE stop_event, Deadline deadline)
-    : pipe_name_(std::move(pipe_name)), handler_(handler), writes_(writes), stop_event_(stop_event),
-      deadline_(deadline) {}
+                       ClientAdmission admission, HANDLE stop_event, Deadline deadline)
+    : pipe_name_(std::move(pipe_name)), handler_(handler), writes_(writes), admission_(admission),
+      stop_event_(stop_event), deadline_(deadline) {}
 
 PipeServer::~PipeServer() {
     join();
@@ -130,7 +130,7 @@ PipeServer::~PipeServer() {
 bool PipeServer::start(std::string& error) {
     for (std::size_t i = 0; i < listening_count; ++i) {
         listening_.push_back(std::make_unique<ListeningInstance>());
-        if (!listening_.back()->listen(pipe_name_, error)) {
+        if (!listening_.back()->listen(pipe_name_, admission_ == ClientAdmission::Refuse, error)) {
             listening_.clear();
             return false;
         }
@@ -174,7 +174,7 @@ void PipeServer::listen() {
         // The replacement listens before this client is served.
         auto replacement = std::make_unique<ListeningInstance>();
         std::string error;
-        if (replacement->listen(pipe_name_, error)) {
+        if (replacement->listen(pipe_name_, admission_ == ClientAdmission::Refuse, error)) {
             listening_[*ready] = std::move(replacement);
         } else {
             listening_.erase(listening_.begin() + static_cast<std::ptrdiff_t>(*ready));

@@ -20,10 +20,13 @@ enum class WriteHandling {
     Stall, // look at them and never take them, so the client's WriteFile never completes
 };
 
+// Whether the server lets clients in, or refuses them as a pipe another program holds.
+enum class ClientAdmission { Admit, Refuse };
+
 class PipeServer {
   public:
     PipeServer(std::string pipe_name, PipeClientHandler& handler, WriteHandling writes,
-               HANDLE stop_event, Deadline deadline);
+               ClientAdmission admission, HANDLE stop_event, Deadline deadline);
     PipeServer(const PipeServer&) = delete;
     PipeServer& operator=(const PipeServer&) = delete;
     ~PipeServer();
@@ -43,6 +46,7 @@ class PipeServer {
     std::string pipe_name_;
     PipeClientHandler& handler_;
     WriteHandling writes_;
+    ClientAdmission admission_;
     HANDLE stop_event_;
     Deadline deadline_;
     std::vector<std::unique_ptr<ListeningInstance>> listening_; // the listener thread's own

@@ -23,10 +23,10 @@ WriteHandling command_writes(const PrinterOptions& options) {
 std::unique_ptr<PipeNamespace> pipes_for(Printer& printer, const PrinterOptions& options,
                                          HANDLE stop_event, Deadline deadline) {
     if (options.pipes == PipeKind::Mailslots) {
-        return std::make_unique<MailslotNamespace>(printer, stop_event, deadline);
+        return std::make_unique<MailslotNamespace>(printer, options.held, stop_event, deadline);
     }
-    return std::make_unique<NamedPipeNamespace>(printer, command_writes(options), stop_event,
-                                                deadline);
+    return std::make_unique<NamedPipeNamespace>(printer, command_writes(options), options.held,
+                                                stop_event, deadline);
 }
 
 } // namespace

@@ -13,7 +13,8 @@ bool SideInterfaces::add_foreign(UsbMode mode, LineFile& log, HANDLE stop_event,
     const DeviceInterface device = foreign_interface(mode);
     handlers_.push_back(std::make_unique<ForeignPipe>(log, std::string(usb_mode_name(mode))));
     servers_.push_back(std::make_unique<PipeServer>(foreign_pipe_name(mode), *handlers_.back(),
-                                                    WriteHandling::Take, stop_event, deadline));
+                                                    WriteHandling::Take, ClientAdmission::Admit,
+                                                    stop_event, deadline));
     if (!servers_.back()->start(error)) {
         return false;
     }

@@ -86,3 +86,25 @@ case_printer_gone_shows_an_error() {
     driver find "$main_caption" 20000 expect-text 1000 "Error opening USB" expect-checked 1002 1
     dialog_close
 }
+
+held_native="Printer in Native USB mode is in use by another program"
+
+case_held_printer_shows_in_use() {
+    emulator_start --mode native --refuse-opens 32
+    dialog_start
+    driver find "$main_caption" 20000 expect-text 1000 "$held_native"
+    dialog_close
+    emulator_stop
+    assert_emulator_never_saw '^(write|write-failed) '
+}
+
+# The mode is found; the change cannot open the command pipe and says so in the status line.
+case_change_with_the_command_pipe_held_shows_in_use() {
+    emulator_start --mode native --refuse-command-opens 5
+    dialog_start
+    driver find "$main_caption" 20000 expect-text 1000 "Native USB" click 1004 click 2 \
+        wait-text 1000 "$held_native" 15000
+    dialog_close
+    emulator_stop
+    assert_emulator_never_saw '^(open PIPE01|write|write-failed|restart-begin) '
+}

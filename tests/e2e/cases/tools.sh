@@ -235,3 +235,115 @@ case_emulator_two_printers_restart_apart() {
     assert_emulator_never_saw '^ORVEMU0003: (open|close) '
     assert_emulator_saw '^ORVEMU0001: open PIPE00 native$'
 }
+
+# emulator_refused OPTIONS...: the emulator rejects these options as bad arguments.
+emulator_refused() {
+    local options
+    for options in "$@"; do
+        # shellcheck disable=SC2086 # the options are meant to split
+        e2e_wine 30 "$CASE_DIR/refused.out" "$CASE_DIR/refused.err" "$E2E_EMULATOR" $options
+        (($? == 2)) || fail "PrinterEmulator.exe $options was not refused"
+    done
+}
+
+# A held printer: its bare path opens, its pipes refuse a client that reads and writes with the
+# error asked for (5 through named pipes, 32 through mailslots), and nothing reaches it.
+case_emulator_refuses_opens_as_held() {
+    emulator_refused '--refuse-command-opens 170'
+    grep -q 'no client error 170 (ERROR_BUSY)' "$CASE_DIR/refused.err" ||
+        fail "the refusal of 170 does not say why: $(<"$CASE_DIR/refused.err")"
+    emulator_refused '--refuse-opens 2' '--refuse-command-opens x' \
+        '--refuse-opens 5 --refuse-command-opens 5' '--refuse-opens 32 --also' \
+        '--also --refuse-opens 5' '--refuse-opens 32 --fail-writes'
+    local error path
+    for error in 5 32; do
+        emulator_start --mode native --refuse-opens "$error"
+        path=$(emulator_path native)
+        probe_run "$path"
+        assert_probe "open ok"
+        probe_run "$path\\PIPE00"
+        assert_probe "open error $error"
+        probe_run "$path\\PIPE01" --write 1F0B4E1F4301
+        assert_probe "open error $error"
+        emulator_stop
+        assert_emulator_saw "^start .* refuse-opens=$error"
+        assert_emulator_never_saw '^(open|write|write-failed|command|restart-begin) '
+    done
+}
+
+# Only the command pipe is held: the printer answers on PIPE00 as always.
+case_emulator_refuses_command_opens_as_held() {
+    local error path
+    for error in 5 32; do
+        emulator_start --mode printer --refuse-command-opens "$error"
+        path=$(emulator_path printer)
+        probe_run "$path\\PIPE00"
+        assert_probe "open ok"
+        probe_run "$path\\PIPE01" --write 1F0B4E1F4300
+        assert_probe "open error $error"
+        emulator_stop
+        assert_emulator_saw "^start .* refuse-command-opens=$error"
+        assert_emulator_never_saw '^(open PIPE01|write|write-failed|command|restart-begin) '
+    done
+    # Named pipes (error 5) see the probe's open of PIPE00.
+    emulator_start --mode native --refuse-command-opens 5
+    probe_run "$(emulator_path native)\\PIPE00"
+    assert_probe "open ok"
+    emulator_stop
+    assert_emulator_saw '^open PIPE00 native$'
+}
+
+# Held printers side by side: the first on mailslots (32), the second on named pipes (5).
+case_emulator_two_held_printers() {
+    emulator_start --mode native --refuse-opens 32 --also --mode comm --refuse-command-opens 5
+    local first second
+    first=$(emulator_path_of ORVEMU0001 native)
+    second=$(emulator_path_of ORVEMU0003 comm)
+    probe_run "$first\\PIPE00"
+    assert_probe "open error 32"
+    probe_run "$second\\PIPE00"
+    assert_probe "open ok"
+    probe_run "$second\\PIPE01"
+    assert_probe "open error 5"
+    emulator_stop
+    assert_emulator_saw '^ORVEMU0003: open PIPE00 comm$'
+    assert_emulator_never_saw ': (write|open PIPE01)'
+}
+
+# One serial under two product IDs: two instance IDs, two sets of paths, each printer hears
+# only its own writes. Its log lines name serial and product ID.
+case_emulator_two_printers_share_a_serial() {
+    emulator_start --mode comm --port COM5 --also --mode comm --serial ORVEMU0001 --pid c318 \
+        --port COM6
+    local first="\\\\?\\usb#vid_6b1f&pid_c302#orvemu0001#$comm_class"
+    local second="\\\\?\\usb#vid_6b1f&pid_c318#orvemu0001#$comm_class"
+    assert_equal "the first printer's path" "$first" "$(emulator_path_of ORVEMU0001@C302 comm)"
+    assert_equal "the second printer's path" "$second" "$(emulator_path_of ORVEMU0001@C318 comm)"
+    device_list comm
+    assert_equal "the comm class interfaces" \
+        "$(printf '%s\n' "$first USB\\VID_6B1F&PID_C302\\ORVEMU0001 port=COM5" \
+            "$second USB\\VID_6B1F&PID_C318\\ORVEMU0001 port=COM6")" \
+        "$(<"$CASE_DIR/devices.txt")"
+    probe_run "$second\\PIPE01" --write 1DFF
+    assert_probe "open ok" "write ok"
+    probe_run "$first\\PIPE00"
+    assert_probe "open ok"
+    emulator_stop
+    assert_equal "the second printer's writes" "1D FF" "$(emulator_writes_of ORVEMU0001@C318 PIPE01)"
+    assert_equal "the first printer's writes" "" "$(emulator_writes_of ORVEMU0001@C302 PIPE01)"
+    assert_emulator_saw '^ORVEMU0001@C302: open PIPE00 comm$'
+}
+
+# A port name is whatever a driver wrote to the registry: control bytes, a backslash and bytes
+# above ASCII reach PortName and SERIALCOMM as they are.
+case_emulator_port_name_carries_any_bytes() {
+    local port=$'CO\tM\e[31m\\7'é
+    emulator_start --mode comm --port "$port"
+    device_list comm
+    emulator_stop
+    # Wine hands the emulator its arguments in the ANSI code page (1252): "é" arrives as 0xE9.
+    assert_equal "the comm class interface" \
+        "$(emulator_path comm) USB\\VID_6B1F&PID_C302\\ORVEMU0001 port=CO"$'\tM\e[31m\\7\xe9' \
+        "$(<"$CASE_DIR/devices.txt")"
+    assert_emulator_saw "^port CO"
+}
