@@ -68,7 +68,13 @@ std::vector<AttachedPrinter> ListAttachedPrinters() {
     }
     for (std::size_t i = 0; i < printers.size(); ++i) {
         if (shared[i]) {
-            printers[i].sharedSerial = printers[i].identity;
+            // The serial as the instance ID spells it, not as the path does (lower case).
+            const std::string& id = printers[i].shownId;
+            const std::size_t last = id.rfind('\\');
+            printers[i].sharedSerial =
+                printers[i].shownIdSeparator != '\0' && last != std::string::npos
+                    ? id.substr(last + 1)
+                    : printers[i].identity;
             printers[i].identity = instanceIds[i];
         }
     }
