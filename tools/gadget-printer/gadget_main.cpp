@@ -69,6 +69,18 @@ void wait_for_termination() {
     }
 }
 
+// "up" means the host has enumerated and configured the device, as a real printer's
+// return would be seen: the UDC says so.
+void wait_until_configured(const std::string& udc) {
+    const std::string state = "/sys/class/udc/" + udc + "/state";
+    for (int tries = 0; read_attribute(state) != "configured"; ++tries) {
+        if (tries == 1000 || terminated != 0) {
+            throw std::runtime_error("the host did not configure the device on " + udc);
+        }
+        pause_ms(10);
+    }
+}
+
 enum class Outcome { Restart, Leave, Stop };
 
 // Serves one mode until the printer restarts, leaves for good, or is told to stop.
@@ -136,6 +148,7 @@ int run(const GadgetOptions& options) {
         Outcome outcome = Outcome::Stop;
         {
             ModeFunction function(gadget, mode, options.udc);
+            wait_until_configured(options.udc);
             log.line("up " + std::string(usb_mode_name(mode)) + " " + options.udc);
             if (first && options.unplug_after_ms) {
                 arm_unplug(*options.unplug_after_ms);

@@ -25,7 +25,8 @@ const char* const help_text =
     "  --unplug-after-command  leave at the mode command, before the reset; come back after\n"
     "                          the restart time in the start mode (or --return-mode)\n"
     "  --log FILE              the log (default standard output)\n"
-    "Log lines: '<ms> up <mode> <udc>', '<ms> read <endpoint> <hex>', '<ms> command <mode>',\n"
+    "Log lines: '<ms> up <mode> <udc>' (configured by the host), '<ms> read <endpoint> <hex>', "
+    "'<ms> command <mode>',\n"
     "'<ms> reset', '<ms> down'. SIGTERM takes the gadget off the bus and out of configfs.\n";
 
 [[noreturn]] void refuse(const std::string& why) {
