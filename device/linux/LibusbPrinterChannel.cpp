@@ -10,8 +10,8 @@ LibusbPrinterChannel::LibusbPrinterChannel(LibusbSession& session, std::string i
 
 std::optional<LibusbPrinterChannel::OpenPrinterInMode>
 LibusbPrinterChannel::OpenInMode(UsbType mode) {
-    libusb_context* context = m_session.Context();
-    if (context == nullptr) {
+    const UsbContext context = m_session.FreshContext();
+    if (!context) {
         return std::nullopt;
     }
     for (FoundPrinter& printer : ScanPrinters(context)) {
