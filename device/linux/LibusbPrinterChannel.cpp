@@ -54,5 +54,5 @@ std::unique_ptr<CommandPipe> LibusbPrinterChannel::OpenCommandPipe(UsbType mode)
                                          open->printer.identity.c_str(),
                                          interfaces.commandInterface, *interfaces.commandEndpoint));
     return LibusbCommandPipe::Claim(std::move(open->handle), interfaces.commandInterface,
-                                    *interfaces.commandEndpoint);
+                                    *interfaces.commandEndpoint, interfaces.portInterface);
 }
