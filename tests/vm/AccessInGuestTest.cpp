@@ -60,8 +60,11 @@ TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
     ASSERT_EQ(std::system("udevadm control --reload"), 0);
     GadgetPrinterProcess printer("access-no-rule", {"--mode", "native", "--serial", "ORV-ACC"});
     ASSERT_EQ(std::system("udevadm settle --timeout=10"), 0);
-    const std::string node = UsbDeviceNode(PortPathOfUdc(0));
-    ASSERT_FALSE(node.empty());
+    // The port may still be settling from the first printer's departure: wait for the device.
+    const std::string port = PortPathOfUdc(0);
+    std::string node;
+    ASSERT_TRUE(WaitUntil([&] { return !(node = UsbDeviceNode(port)).empty(); }, 5s))
+        << "no device at " << port;
     EXPECT_FALSE(NodeIsPlugdevs(node));
     const std::string refusal = "No permission to open the printer's device " + node +
                                 ": install the udev rule " + kRule +

@@ -46,23 +46,7 @@ TEST(VmFaults, StalledVanishedAndUnpluggedPrintersEndWithExit3) {
     OrvaneProcess onGone({"PRINTER=ORV-GONE", "PRINTERCLASS"});
     OrvaneProcess onClaimed({"PRINTER=ORV-CLAIM", "NATIVE", "TRACE"});
 
-    const OrvaneResult midWriteResult = onMidWrite.Finish(kBound);
-    EXPECT_EQ(midWriteResult.out, NotBack(kCommClass));
-    EXPECT_EQ(midWriteResult.exitCode, 3);
-    EXPECT_NE(midWriteResult.err.find("LIBUSB_ERROR_NO_DEVICE"), std::string::npos)
-        << midWriteResult.err;
-    EXPECT_TRUE(midWrite.Reads().empty());
-
-    // Each write is cancelled at its 5 s bound; then the wait runs its two minutes.
-    const OrvaneResult stalledResult = onStalled.Finish(kBound);
-    const std::uint64_t stalledEnd = MonotonicMs();
-    EXPECT_EQ(stalledResult.out, NotBack(kPrinterClass));
-    EXPECT_EQ(stalledResult.exitCode, 3);
-    EXPECT_EQ(Occurrences(stalledResult.err, "LIBUSB_ERROR_TIMEOUT"), 2u) << stalledResult.err;
-    EXPECT_GE(stalledEnd - start, 129000u);
-    EXPECT_LE(stalledEnd - start, 140000u);
-    EXPECT_TRUE(stalled.Reads().empty());
-
+    // Awaited in the order they end, so that each end is timed when it happens.
     const OrvaneResult goneResult = onGone.Finish(kBound);
     const std::uint64_t goneEnd = MonotonicMs();
     EXPECT_EQ(goneResult.out, NotBack(kPrinterClass));
@@ -70,6 +54,13 @@ TEST(VmFaults, StalledVanishedAndUnpluggedPrintersEndWithExit3) {
     ExpectChangeBytes(gone.Reads(), kNative, kPrinterClass);
     EXPECT_GE(goneEnd - gone.LastMs("reset"), 119000u);
     EXPECT_LE(goneEnd - gone.LastMs("reset"), 126000u);
+
+    const OrvaneResult midWriteResult = onMidWrite.Finish(kBound);
+    EXPECT_EQ(midWriteResult.out, NotBack(kCommClass));
+    EXPECT_EQ(midWriteResult.exitCode, 3);
+    EXPECT_NE(midWriteResult.err.find("LIBUSB_ERROR_NO_DEVICE"), std::string::npos)
+        << midWriteResult.err;
+    EXPECT_TRUE(midWrite.Reads().empty());
 
     // The command reached it, the reset found it gone; it came back in its old mode.
     const OrvaneResult claimedResult = onClaimed.Finish(kBound);
@@ -83,4 +74,14 @@ TEST(VmFaults, StalledVanishedAndUnpluggedPrintersEndWithExit3) {
     EXPECT_EQ(InterfaceDriver(port, 1), "cdc_acm");
     const OrvaneResult after = RunOrvane({"PRINTER=ORV-CLAIM", "MODE"});
     EXPECT_EQ(after.out, "Comm Class USB = " + InterfaceTty(port, 0) + "\n");
+
+    // Each write is cancelled at its 5 s bound; then the wait runs its two minutes.
+    const OrvaneResult stalledResult = onStalled.Finish(kBound);
+    const std::uint64_t stalledEnd = MonotonicMs();
+    EXPECT_EQ(stalledResult.out, NotBack(kPrinterClass));
+    EXPECT_EQ(stalledResult.exitCode, 3);
+    EXPECT_EQ(Occurrences(stalledResult.err, "LIBUSB_ERROR_TIMEOUT"), 2u) << stalledResult.err;
+    EXPECT_GE(stalledEnd - start, 129000u);
+    EXPECT_LE(stalledEnd - start, 140000u);
+    EXPECT_TRUE(stalled.Reads().empty());
 }
