@@ -2,16 +2,36 @@
 
 #include "app/ExitCodes.h"
 #include "common/ConsoleOutput.h"
-#include "common/ProgressLine.h"
+#include "common/DebugTrace.h"
 #include "device/ProbeUsb.h"
-#include "modechange/SetUsbType.h"
 
 #include <cstdio>
 #include <string>
 
 namespace {
-void ReportCommPort(PrinterBackend& backend, const std::string& identity) {
-    const PortLookup lookup = backend.LookUpPort(identity);
+// Shows the wait on the progress line.
+class ConsoleWait : public ChangeObserver {
+  public:
+    ConsoleWait(ProgressLine* pProgress, UsbType target)
+        : m_pProgress(pProgress), m_target(target) {}
+    void StillWaiting(std::uint64_t waitedMs) override {
+        if (m_pProgress != nullptr) {
+            m_pProgress->Show(FormatText("Waiting for the printer to restart in %s mode: %d s",
+                                         ModeName(m_target), static_cast<int>(waitedMs / 1000)));
+        }
+    }
+    void WaitOver() override {
+        if (m_pProgress != nullptr) {
+            m_pProgress->Clear();
+        }
+    }
+
+  private:
+    ProgressLine* m_pProgress;
+    UsbType m_target;
+};
+
+void PrintPort(const PortLookup& lookup) {
     if (lookup.port) {
         std::printf("Comm Class USB virtual port = %s\n", lookup.port->c_str());
         std::fflush(stdout);
@@ -19,7 +39,47 @@ void ReportCommPort(PrinterBackend& backend, const std::string& identity) {
         PrintLine(lookup.problem);
     }
 }
+
+int ExitCodeOf(ChangeOutcome::Kind kind) {
+    switch (kind) {
+    case ChangeOutcome::Kind::Changed:
+        return kExitOk;
+    case ChangeOutcome::Kind::NoPrinter:
+        return kExitNoPrinter;
+    case ChangeOutcome::Kind::Timeout:
+    case ChangeOutcome::Kind::OtherMode:
+        break;
+    }
+    return kExitRestartTimeout;
+}
 } // namespace
+
+ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer, UsbType target,
+                         ProgressLine* pProgress) {
+    ConsoleWait wait(pProgress, target);
+    const ChangeOutcome outcome =
+        ChangeMode(backend, ChangeRequest{printer, target}, kConsoleChange, &wait);
+    switch (outcome.kind) {
+    case ChangeOutcome::Kind::NoPrinter:
+        PrintLine(kErrorOpeningUsb);
+        break;
+    case ChangeOutcome::Kind::Timeout:
+        PrintLine(FormatText("Printer did not come back in %s mode within %d seconds",
+                             ModeName(target), static_cast<int>(kRestartWaitLimitMs / 1000)));
+        break;
+    case ChangeOutcome::Kind::OtherMode:
+        PrintLine(FormatText("Printer came back in %s mode, not in %s mode",
+                             ModeName(outcome.after), ModeName(target)));
+        break;
+    case ChangeOutcome::Kind::Changed:
+        PrintLine(std::string("Now set to ") + ModeName(outcome.after));
+        if (outcome.after == IDCOMMCLASSTYPE) {
+            PrintPort(outcome.port);
+        }
+        break;
+    }
+    return outcome;
+}
 
 int RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
                   const PrinterSelection& selection) {
@@ -36,31 +96,17 @@ int RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
         return kExitWhichPrinter;
     }
 
-    char szUsbString[kUsbStringSize] = {};
-    std::string printer;
-    const UsbType current =
-        ProbeUsb(context.backend, selection.identity, szUsbString, kUsbStringSize, &printer);
-    if (IsProbeError(szUsbString)) {
-        PrintLine(szUsbString);
+    const std::optional<ProbeResult> current = ProbeMode(context.backend, selection.printer);
+    if (!current) {
+        PrintLine(kErrorOpeningUsb);
         return kExitNoPrinter;
     }
-    if (current == target) {
+    if (current->mode == target) {
         PrintLine(std::string("Already set to ") + ModeName(target));
         return kExitOk;
     }
-
     ProgressLine progress(stderr, context.stderrIsConsole);
-    switch (SetUsbType(context.backend, printer, target, &progress)) {
-    case ModeChangeResult::NoPrinter:
-        return kExitNoPrinter;
-    case ModeChangeResult::Timeout:
-    case ModeChangeResult::OtherMode:
-        return kExitRestartTimeout;
-    case ModeChangeResult::Changed:
-        break;
-    }
-    if (target == IDCOMMCLASSTYPE) {
-        ReportCommPort(context.backend, printer);
-    }
-    return kExitOk;
+    return ExitCodeOf(
+        SetUsbType(context.backend, PrinterTarget::Listed(current->identity), target, &progress)
+            .kind);
 }

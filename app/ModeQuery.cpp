@@ -1,6 +1,7 @@
 #include "app/ModeQuery.h"
 
 #include "app/ExitCodes.h"
+#include "app/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 #include "device/ProbeUsb.h"
@@ -8,31 +9,32 @@
 #include <string>
 
 namespace {
-// The mode display string of one printer, with " = <port>" in comm class mode when the port is
-// known. The lookup's complaint, if any, goes to *pProblem.
-std::string ModeText(ConsoleContext& context, const std::string& identity, bool* pAnswered,
-                     std::string* pProblem) {
-    char szUsbString[kUsbStringSize] = {};
-    const UsbType mode = ProbeUsb(context.backend, identity, szUsbString, kUsbStringSize);
-    *pAnswered = !IsProbeError(szUsbString);
-    std::string text = szUsbString;
-    if (mode == IDCOMMCLASSTYPE) {
-        *pProblem = AppendPort(context.backend.LookUpPort(identity), text);
+// The mode of one printer as MODE shows it; nullopt when it does not answer.
+std::optional<ModeText> ModeOf(PrinterBackend& backend, const PrinterTarget& printer) {
+    const std::optional<ProbeResult> found = ProbeMode(backend, printer);
+    if (!found) {
+        return std::nullopt;
     }
-    return text;
+    PortLookup port;
+    if (found->mode == IDCOMMCLASSTYPE) {
+        port = backend.LookUpPort(PrinterTarget::Listed(found->identity));
+    }
+    return ShowMode(found->mode, port);
 }
 } // namespace
 
 int ReportMode(ConsoleContext& context, const PrinterSelection& selection) {
     if (!selection.several) {
-        bool answered = false;
-        std::string problem;
-        const std::string text = ModeText(context, selection.identity, &answered, &problem);
-        if (!problem.empty()) {
-            PrintLine(problem);
+        const std::optional<ModeText> mode = ModeOf(context.backend, selection.printer);
+        if (!mode) {
+            PrintLine(kErrorOpeningUsb);
+            return kExitNoPrinter;
         }
-        PrintLine(text);
-        return answered ? kExitOk : kExitNoPrinter;
+        if (!mode->problem.empty()) {
+            PrintLine(mode->problem);
+        }
+        PrintLine(mode->text);
+        return kExitOk;
     }
 
     // Each line names its printer; a port lookup's complaint would only break the list apart.
@@ -41,10 +43,10 @@ int ReportMode(ConsoleContext& context, const PrinterSelection& selection) {
         const AttachedPrinter& printer = selection.printers[i];
         std::string text = printer.noAccess;
         if (text.empty()) {
-            bool answered = false;
-            std::string problem;
-            text = ModeText(context, printer.identity, &answered, &problem);
-            anyAnswered = anyAnswered || answered;
+            const std::optional<ModeText> mode =
+                ModeOf(context.backend, PrinterTarget::Listed(printer.identity));
+            anyAnswered = anyAnswered || mode.has_value();
+            text = mode ? mode->text : kErrorOpeningUsb;
         }
         PrintLine(FormatText("Printer %d (%s): %s", static_cast<int>(i + 1),
                              printer.shownId.c_str(), text.c_str()));

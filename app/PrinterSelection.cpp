@@ -11,7 +11,7 @@ std::optional<int> Chosen(const AttachedPrinter& printer, PrinterSelection* pSel
         PrintLine(printer.noAccess);
         return kExitNoAccess;
     }
-    pSelection->identity = printer.identity;
+    pSelection->printer = PrinterTarget::Listed(printer.identity);
     return std::nullopt;
 }
 } // namespace
@@ -35,7 +35,7 @@ std::optional<int> SelectPrinter(PrinterBackend& backend, const SwitchFlags& fla
             }
         }
         if (printers.empty()) {
-            PrintLine("Error opening USB");
+            PrintLine(kErrorOpeningUsb);
             return kExitNoPrinter;
         }
         const AttachedPrinter* pChosen = FindChosenPrinter(printers, choice);

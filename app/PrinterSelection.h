@@ -11,8 +11,9 @@
 
 struct PrinterSelection {
     std::vector<AttachedPrinter> printers; // as the system lists them now
-    // The printer to work on; empty when none is listed (whichever printer answers, if any).
-    std::string identity;
+    // The printer to work on: the one chosen or the only one listed; the first found when the
+    // list is empty.
+    PrinterTarget printer = PrinterTarget::FirstFound();
     // Several printers are attached and the command line chose none of them.
     bool several = false;
 };

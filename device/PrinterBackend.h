@@ -1,10 +1,12 @@
 // The boundary between Orvane's portable core and the system that reaches the printers. The
 // core (the command line, the mode probe's order, the change sequence with its pause and
 // bounded wait, printer choice, exit codes) asks; a backend for each system answers: Windows
-// through the Setup API and the printer's pipes, Linux through libusb.
+// through the Setup API and the printer's pipes, Linux through libusb. Nothing here is shown to
+// a person as it is: the faces assemble their texts.
 #pragma once
 
 #include "common/Clock.h"
+#include "device/PrinterTarget.h"
 #include "device/UsbType.h"
 
 #include <cstddef>
@@ -35,17 +37,16 @@ class CommandPipe {
     virtual bool Write(const std::uint8_t* bytes, std::size_t count, std::uint32_t timeoutMs) = 0;
 };
 
-// One operation's way to a printer (one probe, one change). It may remember what it found
+// One operation's way to its printer (one probe, one change). It may remember what it found
 // from one call to the next, as the operation goes on.
 class PrinterChannel {
   public:
     virtual ~PrinterChannel() = default;
-    // True when the printer answers in `mode` now (its presence pipe opens).
-    virtual bool Answers(UsbType mode) = 0;
+    // The identity of the printer that answers in `mode` now (its presence test passes), or
+    // nullopt when none of the printers meant does.
+    virtual std::optional<std::string> Answers(UsbType mode) = 0;
     // The command pipe of the printer in `mode`, or nullptr when it does not open.
     virtual std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) = 0;
-    // The identity of the printer that last answered.
-    virtual std::string AnsweringIdentity() const = 0;
 };
 
 // The virtual port of a printer in comm class mode, or what the lookup had to say instead
@@ -55,26 +56,17 @@ struct PortLookup {
     std::string problem;
 };
 
-// Appends " = <port>" to a mode's display string when the lookup found the port; otherwise
-// leaves the text as it is and returns what the lookup had to say.
-inline std::string AppendPort(const PortLookup& lookup, std::string& text) {
-    if (lookup.port) {
-        text += " = " + *lookup.port;
-        return {};
-    }
-    return lookup.problem;
-}
-
 class PrinterBackend {
   public:
     virtual ~PrinterBackend() = default;
-    // Every printer attached now, each once, in the order the mode probe searches: the
-    // printers in native mode first, then printer class, then comm class.
+    // Every printer attached now, each once, in the probe's order (kProbeOrder), without a
+    // word on the trace.
     virtual std::vector<AttachedPrinter> ListPrinters() = 0;
-    // A channel to the printer with this identity; an empty identity reaches whichever printer
-    // the search meets first.
-    virtual std::unique_ptr<PrinterChannel> OpenChannel(const std::string& identity) = 0;
-    // The port of the printer with this identity (empty: whichever printer is in comm class).
-    virtual PortLookup LookUpPort(const std::string& identity) = 0;
+    virtual std::unique_ptr<PrinterChannel> OpenChannel(const PrinterTarget& printer) = 0;
+    // The port of the printer meant, which is in comm class mode.
+    virtual PortLookup LookUpPort(const PrinterTarget& printer) = 0;
+    // What the probe's trace names before it tries each mode: the presence pipe where the
+    // printer has pipes; nullptr where it has none.
+    virtual const char* PresencePipeName() const { return nullptr; }
     virtual Clock& clock() = 0;
 };

@@ -17,10 +17,6 @@ std::size_t ListNumber(const std::string& choice, std::size_t count) {
 }
 } // namespace
 
-bool SameIdentity(const std::string& a, const std::string& b) {
-    return EqualIgnoringCase(a, b);
-}
-
 const AttachedPrinter* FindChosenPrinter(const std::vector<AttachedPrinter>& printers,
                                          const std::string& choice) {
     if (choice.empty()) {

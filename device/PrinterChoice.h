@@ -1,14 +1,10 @@
-// Which printer a command line means: identities compared without regard to case (Windows
-// shows device paths in either case), and the PRINTER= choice matched against the attached
-// printers.
+// The PRINTER= choice matched against the attached printers.
 #pragma once
 
 #include "device/PrinterBackend.h"
 
 #include <string>
 #include <vector>
-
-bool SameIdentity(const std::string& a, const std::string& b);
 
 // The printer that `choice` names: a whole shown ID or an identity (both without regard to
 // case), or else a number of the list, counted from 1. nullptr when it names none.

@@ -5,36 +5,33 @@
 #include <algorithm>
 #include <cstring>
 
-UsbType ProbeUsb(PrinterBackend& backend, const std::string& identity, char* pszUsbString,
-                 int nUsbStringSize, std::string* pFoundIdentity) {
-    const std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(identity);
-    UsbType result = IDNATIVETYPE;
-    const char* text = kModeNames[kModeNameError];
-    if (pFoundIdentity != nullptr) {
-        pFoundIdentity->clear();
-    }
-    for (UsbType mode = IDNATIVETYPE; mode < kUsbModeCount; ++mode) {
-        DebugTrace("pInPipe", kPresencePipe);
-        if (channel->Answers(mode)) {
-            result = mode;
-            text = kModeNames[mode];
-            if (pFoundIdentity != nullptr) {
-                *pFoundIdentity = channel->AnsweringIdentity();
-            }
+std::optional<ProbeResult> ProbeMode(PrinterBackend& backend, const PrinterTarget& printer) {
+    const std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(printer);
+    std::optional<ProbeResult> result;
+    for (const UsbType mode : kProbeOrder) {
+        if (const char* pipe = backend.PresencePipeName()) {
+            DebugTrace("pInPipe", pipe);
+        }
+        if (std::optional<std::string> identity = channel->Answers(mode)) {
+            result = ProbeResult{mode, ModeName(mode), std::move(*identity)};
             break;
         }
     }
+    DebugTrace("ProbeUsb", FormatText("retval = %d  UsbString = %s\n",
+                                      result ? static_cast<int>(result->mode) : 0,
+                                      result ? result->text : kErrorOpeningUsb));
+    return result;
+}
 
+UsbType ProbeUsb(PrinterBackend& backend, const PrinterTarget& printer, char* pszUsbString,
+                 int nUsbStringSize) {
+    const std::optional<ProbeResult> result = ProbeMode(backend, printer);
+    const char* text = result ? result->text : kErrorOpeningUsb;
     if (pszUsbString != nullptr && nUsbStringSize > 0) {
         const std::size_t room = static_cast<std::size_t>(nUsbStringSize) - 1;
         const std::size_t length = std::min(std::strlen(text), room);
         std::memcpy(pszUsbString, text, length);
         pszUsbString[length] = '\0';
     }
-    DebugTrace("ProbeUsb", FormatText("retval = %d  UsbString = %s\n", result, text));
-    return result;
-}
-
-bool IsProbeError(const char* pszUsbString) {
-    return std::strcmp(pszUsbString, kModeNames[kModeNameError]) == 0;
+    return result ? result->mode : IDNATIVETYPE;
 }

@@ -1,18 +1,25 @@
 #include "device/UsbType.h"
 
-const char* const kModeNames[kUsbModeCount + 1] = {
+namespace {
+constexpr std::array<const char*, kUsbModeCount> kModeNames = {
     "Native USB",
     "Printer Class USB",
     "Comm Class USB",
-    "Error opening USB",
 };
 
-const char* ModeName(UsbType mode) {
-    return kModeNames[mode == IDPRINTERCLASSTYPE || mode == IDCOMMCLASSTYPE ? mode : IDNATIVETYPE];
-}
-
-const char* const kModeTraceNames[kUsbModeCount] = {
+constexpr std::array<const char*, kUsbModeCount> kModeTraceNames = {
     "IDNATIVETYPE",
     "IDPRINTERCLASSTYPE",
     "IDCOMMCLASSTYPE",
 };
+} // namespace
+
+const char* const kErrorOpeningUsb = "Error opening USB";
+
+const char* ModeName(UsbType mode) {
+    return kModeNames[IsUsbMode(mode) ? mode : IDNATIVETYPE];
+}
+
+const char* ModeTraceName(UsbType mode) {
+    return IsUsbMode(mode) ? kModeTraceNames[mode] : nullptr;
+}

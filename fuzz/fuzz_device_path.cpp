@@ -16,6 +16,7 @@
 #include "common/windows/DebuggerChannel.h"
 #include "device/ProbeUsb.h"
 #include "device/windows/UsbDevice.h"
+#include "device/windows/UsbDeviceIds.h"
 #include "device/windows/Win32PrinterBackend.h"
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"
@@ -115,7 +116,7 @@ void CheckOpenedPaths() {
 // Opens every pipe in every mode. Returns which modes' PIPE00 opened.
 std::vector<bool> OpenEveryPipe() {
     std::vector<bool> presence(3, false);
-    for (UsbType mode = 0; mode < kUsbModeCount; ++mode) {
+    for (const UsbType mode : kProbeOrder) {
         for (const char* pipe : {kPresencePipe, kCommandPipe}) {
             CUsbDevice device;
             const HANDLE file = device.open_file(mode, pipe);
@@ -161,8 +162,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static DebuggerChannel debuggerChannel;
     InstallTraceSink(&debuggerChannel);
     Win32PrinterBackend backend;
-    const UsbType probed = ProbeUsb(backend, "", buffer.empty() ? nullptr : buffer.data(),
-                                    static_cast<int>(buffer.size()));
+    const UsbType probed =
+        ProbeUsb(backend, PrinterTarget::FirstFound(), buffer.empty() ? nullptr : buffer.data(),
+                 static_cast<int>(buffer.size()));
     CheckDisplayString(probed, buffer);
     const bool probeFailed = buffer.size() > 1 && buffer[0] == 'E';
     if (!anyId) {

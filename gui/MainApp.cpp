@@ -15,9 +15,9 @@ bool CMainApp::OnCmdMsg(UINT nID, UINT nCode) {
                               &result);
 }
 
-void CMainApp::SetPrinter(PrinterBackend* pBackend, std::string identity) {
+void CMainApp::SetPrinter(PrinterBackend* pBackend, PrinterTarget printer) {
     m_pBackend = pBackend;
-    m_identity = std::move(identity);
+    m_printer = std::move(printer);
 }
 
 BOOL CMainApp::InitInstance() {
@@ -27,7 +27,7 @@ BOOL CMainApp::InitInstance() {
         return FALSE;
     }
 
-    CMainDlg dlg(*m_pBackend, m_identity);
+    CMainDlg dlg(*m_pBackend, m_printer);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

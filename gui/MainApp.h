@@ -4,7 +4,7 @@
 #include "gui/framework/AfxWin.h"
 #include "gui/framework/MessageMap.h"
 
-#include <string>
+#include "device/PrinterTarget.h"
 
 class PrinterBackend;
 
@@ -14,13 +14,12 @@ class CMainApp : public CWinApp {
     BOOL InitInstance() override;
     bool OnCmdMsg(UINT nID, UINT nCode) override;
 
-    // The printer the dialog works on: its backend and identity (empty: whichever printer the
-    // first probe finds).
-    void SetPrinter(PrinterBackend* pBackend, std::string identity);
+    // The printer the dialog works on, and the backend that reaches it.
+    void SetPrinter(PrinterBackend* pBackend, PrinterTarget printer);
 
   private:
     PrinterBackend* m_pBackend = nullptr;
-    std::string m_identity;
+    PrinterTarget m_printer = PrinterTarget::FirstFound();
     static const MessageMapEntry<CMainApp> messageMap[1];
 };
 

@@ -1,13 +1,9 @@
 #include "gui/MainDlg.h"
 
 #include "common/DebugTrace.h"
-#include "device/ProbeUsb.h"
 #include "gui/framework/AfxWin.h"
 #include "gui/framework/PaintDC.h"
 #include "gui/resources/resource.h"
-#include "modechange/ModeChangeSteps.h"
-
-#include <cstdio>
 
 const MessageMapEntry<CMainDlg> CMainDlg::messageMap[6] = {
     OnMessage(WM_PAINT, &CMainDlg::OnPaint),
@@ -18,8 +14,8 @@ const MessageMapEntry<CMainDlg> CMainDlg::messageMap[6] = {
     OnClicked(IDC_COMM_CLASS, &CMainDlg::OnCommClass),
 };
 
-CMainDlg::CMainDlg(PrinterBackend& backend, std::string identity, CWnd* pParent)
-    : CDialog(IDD_MAIN_DIALOG, pParent), m_backend(backend), m_identity(std::move(identity)) {
+CMainDlg::CMainDlg(PrinterBackend& backend, PrinterTarget printer, CWnd* pParent)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_presenter(backend, std::move(printer), *this) {
     m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
                           MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
@@ -35,58 +31,34 @@ bool CMainDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRe
            CDialog::OnWndMsg(message, wParam, lParam, pResult);
 }
 
-std::string CMainDlg::ProbeText(UsbType* pMode) {
-    char szUsbString[kUsbStringSize] = {};
-    std::string found;
-    *pMode = ProbeUsb(m_backend, m_identity, szUsbString, kUsbStringSize, &found);
-    // From the first answer on, the dialog keeps to that printer.
-    if (m_identity.empty()) {
-        m_identity = found;
-    }
-    return szUsbString;
-}
-
-void CMainDlg::AppendPort(std::string& status) {
-    const std::string problem = ::AppendPort(m_backend.LookUpPort(m_identity), status);
-    if (!problem.empty()) {
-        std::printf("%s\n", problem.c_str());
-    }
-}
-
-void CMainDlg::SetStatus(const std::string& text) {
+void CMainDlg::ShowStatus(const std::string& text) {
     GetDlgItem(IDC_STATUS)->SetWindowText(text.c_str());
 }
 
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    std::string status = ProbeText(&m_currentMode);
-    m_selectedMode = m_currentMode;
-    if (m_currentMode == IDCOMMCLASSTYPE) {
-        AppendPort(status);
-    }
-    SetStatus(status);
+    const UsbType selected = m_presenter.Open();
     GetDlgItem(IDC_CHANGE)->SetWindowText("Change");
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    const int radio = m_selectedMode == IDPRINTERCLASSTYPE ? IDC_PRINTER_CLASS
-                      : m_selectedMode == IDCOMMCLASSTYPE  ? IDC_COMM_CLASS
-                                                           : IDC_NATIVE_MODE;
+    const int radio = selected == IDPRINTERCLASSTYPE ? IDC_PRINTER_CLASS
+                      : selected == IDCOMMCLASSTYPE  ? IDC_COMM_CLASS
+                                                     : IDC_NATIVE_MODE;
     CheckDlgButton(radio, BST_CHECKED);
     return TRUE;
 }
 
 void CMainDlg::OnChange() {
-    const std::unique_ptr<PrinterChannel> channel = m_backend.OpenChannel(m_identity);
-    const UsbType target = m_selectedMode;
+    m_presenter.Change();
+}
 
-    SendModeCommand(*channel, m_backend.clock(), m_currentMode, target, kDialogChange);
-
-    CWnd* pChange = GetDlgItem(IDC_CHANGE);
-    pChange->SetWindowText("Changing");
-    pChange->EnableWindow(FALSE);
+void CMainDlg::ChangeStarted() {
+    m_pChangeButton = GetDlgItem(IDC_CHANGE);
+    m_pChangeButton->SetWindowText("Changing");
+    m_pChangeButton->EnableWindow(FALSE);
 
     DebugTraceRaw("create?\n");
     m_pWaitDlg = std::make_unique<CWaitDlg>();
@@ -94,27 +66,11 @@ void CMainDlg::OnChange() {
     m_pWaitDlg->ShowWindow(SW_SHOWNORMAL);
     // No messages are handled until the change is over: paint the wait window now.
     m_pWaitDlg->UpdateWindow();
+}
 
-    std::string status;
-    if (WaitForRestart(*channel, m_backend.clock(), target, kDialogChange)) {
-        DebugTrace("OnChange", "Rebooted");
-        m_currentMode = target;
-        status = ProbeText(&m_currentMode);
-        // The port belongs to a printer that the probe found in comm class mode; a probe that
-        // failed must not read "Error opening USB = COM7".
-        if (target == IDCOMMCLASSTYPE && m_currentMode == IDCOMMCLASSTYPE) {
-            AppendPort(status);
-        }
-    } else {
-        // The printer did not come back in the selected mode: say so, and find where it is
-        // now, so that the next change opens the right command pipe.
-        ProbeText(&m_currentMode);
-        status = std::string("No answer in ") + ModeName(target);
-    }
-
-    SetStatus(status);
-    pChange->EnableWindow(TRUE);
-    pChange->SetWindowText("Change");
+void CMainDlg::ChangeEnded() {
+    m_pChangeButton->EnableWindow(TRUE);
+    m_pChangeButton->SetWindowText("Change");
 
     DebugTraceRaw("delete?\n");
     m_pWaitDlg->ShowWindow(SW_HIDE);
@@ -140,13 +96,13 @@ LRESULT CMainDlg::OnQueryDragIcon() {
 }
 
 void CMainDlg::OnNativeMode() {
-    m_selectedMode = IDNATIVETYPE;
+    m_presenter.Select(IDNATIVETYPE);
 }
 
 void CMainDlg::OnPrinterClass() {
-    m_selectedMode = IDPRINTERCLASSTYPE;
+    m_presenter.Select(IDPRINTERCLASSTYPE);
 }
 
 void CMainDlg::OnCommClass() {
-    m_selectedMode = IDCOMMCLASSTYPE;
+    m_presenter.Select(IDCOMMCLASSTYPE);
 }

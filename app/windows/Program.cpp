@@ -18,7 +18,7 @@ namespace {
 // Returns the exit code when PRINTER= names none; the reason is printed while the console is
 // still there.
 std::optional<int> ChooseDialogPrinter(PrinterBackend& backend, const SwitchFlags& flags,
-                                       std::string* pIdentity) {
+                                       PrinterTarget* pPrinter) {
     PrinterSelection selection;
     if (const std::optional<int> refusal = SelectPrinter(backend, flags, &selection)) {
         // Without a printer the dialog shows so itself.
@@ -26,7 +26,8 @@ std::optional<int> ChooseDialogPrinter(PrinterBackend& backend, const SwitchFlag
             return refusal;
         }
     }
-    *pIdentity = selection.several ? selection.printers.front().identity : selection.identity;
+    *pPrinter = selection.several ? PrinterTarget::Listed(selection.printers.front().identity)
+                                  : selection.printer;
     return std::nullopt;
 }
 } // namespace
@@ -43,14 +44,12 @@ int RunOrvane(int argc, char* argv[]) {
     const SwitchFlags flags = ParseSwitches(argc, argv, true);
     if (flags.actionWords == 0) {
         // No switch, or only the choice of a printer: the dialog face, without the console.
-        std::string identity;
-        if (argc >= 2) {
-            if (const std::optional<int> refusal = ChooseDialogPrinter(backend, flags, &identity)) {
-                return *refusal;
-            }
+        PrinterTarget printer = PrinterTarget::FirstFound();
+        if (const std::optional<int> refusal = ChooseDialogPrinter(backend, flags, &printer)) {
+            return *refusal;
         }
         FreeConsole();
-        theApp.SetPrinter(&backend, identity);
+        theApp.SetPrinter(&backend, printer);
         theApp.InitInstance();
         return theApp.ExitInstance();
     }

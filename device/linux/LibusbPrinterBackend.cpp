@@ -1,7 +1,6 @@
 #include "device/linux/LibusbPrinterBackend.h"
 
 #include "common/DebugTrace.h"
-#include "device/PrinterChoice.h"
 #include "device/linux/LibusbPrinterChannel.h"
 #include "device/linux/PrinterAccess.h"
 #include "device/linux/SysfsUsb.h"
@@ -33,18 +32,17 @@ std::vector<AttachedPrinter> LibusbPrinterBackend::ListPrinters() {
     return printers;
 }
 
-std::unique_ptr<PrinterChannel> LibusbPrinterBackend::OpenChannel(const std::string& identity) {
-    return std::make_unique<LibusbPrinterChannel>(m_session, identity);
+std::unique_ptr<PrinterChannel> LibusbPrinterBackend::OpenChannel(const PrinterTarget& printer) {
+    return std::make_unique<LibusbPrinterChannel>(m_session, printer);
 }
 
-PortLookup LibusbPrinterBackend::LookUpPort(const std::string& identity) {
+PortLookup LibusbPrinterBackend::LookUpPort(const PrinterTarget& printer) {
     const UsbContext context = m_session.FreshContext();
     if (!context) {
         return {};
     }
     for (const FoundPrinter& found : ScanPrinters(context)) {
-        if (found.interfaces.mode != IDCOMMCLASSTYPE ||
-            (!identity.empty() && !SameIdentity(found.identity, identity))) {
+        if (found.interfaces.mode != IDCOMMCLASSTYPE || !printer.Matches(found.identity)) {
             continue;
         }
         const std::uint64_t start = m_clock.NowMs();

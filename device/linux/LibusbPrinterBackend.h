@@ -11,10 +11,10 @@ class LibusbPrinterBackend : public PrinterBackend {
 
     // Printers this user may not open are listed with the line that says so.
     std::vector<AttachedPrinter> ListPrinters() override;
-    std::unique_ptr<PrinterChannel> OpenChannel(const std::string& identity) override;
+    std::unique_ptr<PrinterChannel> OpenChannel(const PrinterTarget& printer) override;
     // The tty of the printer's communications interface as its device node ("/dev/ttyACM0"),
     // given a moment to appear after the printer does.
-    PortLookup LookUpPort(const std::string& identity) override;
+    PortLookup LookUpPort(const PrinterTarget& printer) override;
     Clock& clock() override { return m_clock; }
 
   private:

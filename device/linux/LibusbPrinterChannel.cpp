@@ -1,12 +1,11 @@
 #include "device/linux/LibusbPrinterChannel.h"
 
 #include "common/DebugTrace.h"
-#include "device/PrinterChoice.h"
 #include "device/linux/LibusbCommandPipe.h"
 #include "device/linux/PrinterAccess.h"
 
-LibusbPrinterChannel::LibusbPrinterChannel(LibusbSession& session, std::string identity)
-    : m_session(session), m_identity(std::move(identity)) {}
+LibusbPrinterChannel::LibusbPrinterChannel(LibusbSession& session, PrinterTarget printer)
+    : m_session(session), m_printer(std::move(printer)) {}
 
 std::optional<LibusbPrinterChannel::OpenPrinterInMode>
 LibusbPrinterChannel::OpenInMode(UsbType mode) {
@@ -15,8 +14,7 @@ LibusbPrinterChannel::OpenInMode(UsbType mode) {
         return std::nullopt;
     }
     for (FoundPrinter& printer : ScanPrinters(context)) {
-        if (printer.interfaces.mode != mode ||
-            (!m_identity.empty() && !SameIdentity(printer.identity, m_identity))) {
+        if (printer.interfaces.mode != mode || !m_printer.Matches(printer.identity)) {
             continue;
         }
         // One that does not open does not end the search: another printer may.
@@ -29,13 +27,12 @@ LibusbPrinterChannel::OpenInMode(UsbType mode) {
     return std::nullopt;
 }
 
-bool LibusbPrinterChannel::Answers(UsbType mode) {
+std::optional<std::string> LibusbPrinterChannel::Answers(UsbType mode) {
     const std::optional<OpenPrinterInMode> open = OpenInMode(mode);
     if (!open) {
-        return false;
+        return std::nullopt;
     }
-    m_answering = open->printer.identity;
-    return true;
+    return open->printer.identity;
 }
 
 std::unique_ptr<CommandPipe> LibusbPrinterChannel::OpenCommandPipe(UsbType mode) {

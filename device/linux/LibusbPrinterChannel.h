@@ -11,12 +11,10 @@
 
 class LibusbPrinterChannel : public PrinterChannel {
   public:
-    // An empty identity reaches the first printer in a mode that opens.
-    LibusbPrinterChannel(LibusbSession& session, std::string identity);
+    LibusbPrinterChannel(LibusbSession& session, PrinterTarget printer);
 
-    bool Answers(UsbType mode) override;
+    std::optional<std::string> Answers(UsbType mode) override;
     std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) override;
-    std::string AnsweringIdentity() const override { return m_answering; }
 
   private:
     struct OpenPrinterInMode {
@@ -27,6 +25,5 @@ class LibusbPrinterChannel : public PrinterChannel {
     std::optional<OpenPrinterInMode> OpenInMode(UsbType mode);
 
     LibusbSession& m_session;
-    std::string m_identity;
-    std::string m_answering;
+    PrinterTarget m_printer;
 };

@@ -79,9 +79,13 @@ std::vector<FoundPrinter> ScanPrinters(const UsbContext& context) {
             printers.push_back(std::move(*printer));
         }
     }
-    std::sort(printers.begin(), printers.end(), [](const FoundPrinter& a, const FoundPrinter& b) {
-        return std::tie(a.interfaces.mode, a.bus, a.ports) <
-               std::tie(b.interfaces.mode, b.bus, b.ports);
+    // The probe's order first, then where each printer is plugged in.
+    const auto rank = [](const FoundPrinter& printer) {
+        return std::find(kProbeOrder.begin(), kProbeOrder.end(), printer.interfaces.mode) -
+               kProbeOrder.begin();
+    };
+    std::sort(printers.begin(), printers.end(), [&](const FoundPrinter& a, const FoundPrinter& b) {
+        return std::make_tuple(rank(a), a.bus, a.ports) < std::make_tuple(rank(b), b.bus, b.ports);
     });
     return printers;
 }

@@ -1,7 +1,8 @@
 #include "device/windows/DevicePort.h"
 
-#include "device/PrinterChoice.h"
+#include "common/TextCase.h"
 #include "device/windows/InterfaceWalk.h"
+#include "device/windows/PortValue.h"
 #include "device/windows/UsbDeviceIds.h"
 #include "platform/win32.h"
 
@@ -10,6 +11,8 @@
 
 namespace {
 constexpr const char* kPortNameValue = "PortName";
+// Room for the longest port name a device key may hold.
+constexpr int kDevicePortRoom = 1025;
 
 std::optional<std::string> ReadPortName(HDEVINFO hDevInfo, SP_DEVINFO_DATA* pDevice) {
     const HKEY hKey =
@@ -17,49 +20,41 @@ std::optional<std::string> ReadPortName(HDEVINFO hDevInfo, SP_DEVINFO_DATA* pDev
     if (hKey == INVALID_HANDLE_VALUE || hKey == nullptr) {
         return std::nullopt;
     }
-    std::optional<std::string> port;
+    std::vector<char> text(kDevicePortRoom, '\0');
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(hKey, kPortNameValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        type == REG_SZ && size > 0 && size <= 1024) {
-        std::vector<char> data(size + 1, '\0');
-        if (RegQueryValueExA(hKey, kPortNameValue, nullptr, nullptr,
-                             reinterpret_cast<LPBYTE>(data.data()), &size) == ERROR_SUCCESS) {
-            // Stored with or without its terminator; the extra cell terminates it either way.
-            std::string text(data.data());
-            if (!text.empty()) {
-                port = std::move(text);
-            }
-        }
-    }
+    const LONG status = ReadPortValue(hKey, kPortNameValue, text.data(), kDevicePortRoom, &type);
     RegCloseKey(hKey);
-    return port;
+    if (status != ERROR_SUCCESS || type != REG_SZ || text.front() == '\0') {
+        return std::nullopt;
+    }
+    return std::string(text.data());
 }
 } // namespace
 
-DevicePortAnswer ReadDevicePortName(const std::string& identity) {
+DevicePortAnswer ReadDevicePortName(const PrinterTarget& printer) {
     DevicePortAnswer answer;
-    InterfaceWalk walk(kInterfaceClass[IDCOMMCLASSTYPE]);
+    InterfaceWalk walk(kInterfaceClass[IDCOMMCLASSTYPE], WalkTrace::Quiet);
     std::string path;
     SP_DEVINFO_DATA device{};
-    std::string mine = identity;
+    PrinterTarget meant = printer;
     std::vector<std::string> others;
-    while (walk.Next(&path, &device)) {
+    while (walk.NextPrinter(&path, &device)) {
         const std::string instance = InstanceOfPath(path);
-        if (mine.empty()) {
+        if (!meant.IsListed()) {
             if (!InterfaceAnswers(path)) {
                 continue;
             }
-            mine = instance;
+            meant = PrinterTarget::Listed(instance);
         }
-        if (SameIdentity(instance, mine)) {
+        if (meant.Matches(instance)) {
             if (!answer.port) {
                 answer.port = ReadPortName(walk.DeviceSet(), &device);
             }
             continue;
         }
-        if (std::none_of(others.begin(), others.end(),
-                         [&](const std::string& other) { return SameIdentity(other, instance); }) &&
+        if (std::none_of(
+                others.begin(), others.end(),
+                [&](const std::string& other) { return EqualIgnoringCase(other, instance); }) &&
             InterfaceAnswers(path)) {
             others.push_back(instance);
         }

@@ -2,6 +2,8 @@
 // driver of each device records the port it made.
 #pragma once
 
+#include "device/PrinterTarget.h"
+
 #include <optional>
 #include <string>
 
@@ -10,6 +12,6 @@ struct DevicePortAnswer {
     int otherCommPrinters = 0;       // printers in comm class mode besides this one
 };
 
-// Looks the printer with `identity` (empty: the first printer in comm class mode) up among the
-// serial port interfaces.
-DevicePortAnswer ReadDevicePortName(const std::string& identity);
+// Looks the printer meant (when none was listed: the first printer in comm class mode that
+// answers) up among the serial port interfaces.
+DevicePortAnswer ReadDevicePortName(const PrinterTarget& printer);

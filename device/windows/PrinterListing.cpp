@@ -1,6 +1,6 @@
 #include "device/windows/PrinterListing.h"
 
-#include "device/PrinterChoice.h"
+#include "common/TextCase.h"
 #include "device/windows/InterfaceWalk.h"
 #include "device/windows/UsbDeviceIds.h"
 
@@ -22,15 +22,15 @@ std::string DeviceInstanceId(HDEVINFO hDevInfo, SP_DEVINFO_DATA* pDevice) {
 
 std::vector<AttachedPrinter> ListAttachedPrinters() {
     std::vector<AttachedPrinter> printers;
-    for (UsbType mode = IDNATIVETYPE; mode < kUsbModeCount; ++mode) {
-        InterfaceWalk walk(kInterfaceClass[mode]);
+    for (const UsbType mode : kProbeOrder) {
+        InterfaceWalk walk(kInterfaceClass[mode], WalkTrace::Quiet);
         std::string path;
         SP_DEVINFO_DATA device{};
-        while (walk.Next(&path, &device)) {
+        while (walk.NextPrinter(&path, &device)) {
             const std::string identity = InstanceOfPath(path);
             const bool known =
                 std::any_of(printers.begin(), printers.end(), [&](const AttachedPrinter& p) {
-                    return SameIdentity(p.identity, identity);
+                    return EqualIgnoringCase(p.identity, identity);
                 });
             if (known || !InterfaceAnswers(path)) {
                 continue;

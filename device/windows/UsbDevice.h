@@ -5,6 +5,7 @@
 // without being opened.
 #pragma once
 
+#include "device/PrinterTarget.h"
 #include "device/UsbType.h"
 #include "platform/win32.h"
 
@@ -14,7 +15,7 @@ class CUsbDevice {
   public:
     static constexpr int kNameBufSize = 256;
 
-    explicit CUsbDevice(std::string identity = {});
+    explicit CUsbDevice(PrinterTarget printer = PrinterTarget::FirstFound());
     virtual ~CUsbDevice() = default;
     CUsbDevice(const CUsbDevice&) = delete;
     CUsbDevice& operator=(const CUsbDevice&) = delete;
@@ -37,15 +38,16 @@ class CUsbDevice {
     HANDLE OpenDeviceInterface(HDEVINFO hDevInfo, PSP_DEVICE_INTERFACE_DATA pInterfaceData,
                                char* outNameBuf, int nOutNameBufSize);
 
+    // The printer whose path the name buffer holds: its instance.
+    std::string AnsweringInstance() const;
+
     const char* DeviceName() const { return m_szDeviceName; }
 
     // Room a device path needs in the name buffer beyond its own characters: the backslash,
     // a six-character pipe name and the terminator.
     static constexpr int kPipeSuffixRoom = 1 + 6 + 1;
-    // Consecutive enumeration errors after which a class counts as holding no printer.
-    static constexpr int kMaxConsecutiveEnumErrors = 16;
 
   private:
-    std::string m_identity; // empty: any printer
+    PrinterTarget m_printer;
     char m_szDeviceName[kNameBufSize];
 };

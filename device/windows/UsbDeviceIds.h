@@ -1,5 +1,5 @@
 // How Windows shows the printer: the device interface class of each mode, the hardware IDs in
-// its device paths, and the instance part of a path that names one printer.
+// its device paths, its pipes, and the instance part of a path that names one printer.
 #pragma once
 
 #include "device/UsbType.h"
@@ -17,6 +17,11 @@ const GUID& InterfaceClassOf(UsbType mode);
 extern const char* const kUsbDeviceIds[];
 // The first entry of kUsbDeviceIds found in the path, or -1.
 int FindUsbDeviceId(const char* path);
+
+// Pipe names of the printer, appended to a device path after a backslash: the presence pipe
+// proves the printer answers in a mode; the command pipe takes the mode command.
+constexpr const char* kPresencePipe = "PIPE00";
+constexpr const char* kCommandPipe = "PIPE01";
 
 // The instance part of an interface path "\\?\usb#vid_6b1f&pid_c302#<instance>#{class}": the
 // printer's serial number, or its port location when it has none. It names the printer in

@@ -27,15 +27,15 @@ class Win32CommandPipe : public CommandPipe {
 // One operation's CUsbDevice: its name buffer carries the last path from call to call.
 class Win32PrinterChannel : public PrinterChannel {
   public:
-    explicit Win32PrinterChannel(const std::string& identity) : m_device(identity) {}
+    explicit Win32PrinterChannel(const PrinterTarget& printer) : m_device(printer) {}
 
-    bool Answers(UsbType mode) override {
+    std::optional<std::string> Answers(UsbType mode) override {
         const HANDLE hPipe = m_device.open_file(mode, kPresencePipe);
         if (hPipe == INVALID_HANDLE_VALUE) {
-            return false;
+            return std::nullopt;
         }
         CloseHandle(hPipe);
-        return true;
+        return m_device.AnsweringInstance();
     }
 
     std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) override {
@@ -45,8 +45,6 @@ class Win32PrinterChannel : public PrinterChannel {
         }
         return std::make_unique<Win32CommandPipe>(hPipe);
     }
-
-    std::string AnsweringIdentity() const override { return InstanceOfPath(m_device.DeviceName()); }
 
   private:
     CUsbDevice m_device;
@@ -58,12 +56,12 @@ std::vector<AttachedPrinter> Win32PrinterBackend::ListPrinters() {
     return ListAttachedPrinters();
 }
 
-std::unique_ptr<PrinterChannel> Win32PrinterBackend::OpenChannel(const std::string& identity) {
-    return std::make_unique<Win32PrinterChannel>(identity);
+std::unique_ptr<PrinterChannel> Win32PrinterBackend::OpenChannel(const PrinterTarget& printer) {
+    return std::make_unique<Win32PrinterChannel>(printer);
 }
 
-PortLookup Win32PrinterBackend::LookUpPort(const std::string& identity) {
-    const DevicePortAnswer own = ReadDevicePortName(identity);
+PortLookup Win32PrinterBackend::LookUpPort(const PrinterTarget& printer) {
+    const DevicePortAnswer own = ReadDevicePortName(printer);
     if (own.port) {
         return {own.port, {}};
     }
@@ -78,4 +76,8 @@ PortLookup Win32PrinterBackend::LookUpPort(const std::string& identity) {
         return {std::nullopt, problem};
     }
     return {std::string(szPortName), {}};
+}
+
+const char* Win32PrinterBackend::PresencePipeName() const {
+    return kPresencePipe;
 }

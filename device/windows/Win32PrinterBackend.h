@@ -8,8 +8,9 @@
 class Win32PrinterBackend : public PrinterBackend {
   public:
     std::vector<AttachedPrinter> ListPrinters() override;
-    std::unique_ptr<PrinterChannel> OpenChannel(const std::string& identity) override;
-    PortLookup LookUpPort(const std::string& identity) override;
+    std::unique_ptr<PrinterChannel> OpenChannel(const PrinterTarget& printer) override;
+    PortLookup LookUpPort(const PrinterTarget& printer) override;
+    const char* PresencePipeName() const override;
     Clock& clock() override { return m_clock; }
 
   private:

@@ -115,7 +115,7 @@ TEST(LibusbBackend, WriteThatRunsOutOfTimeIsCancelledAndTheInterfaceReleased) {
     bed.usb().AnswerWrites(WriteAnswer::Hold);
     VirtualClock clock;
     LibusbPrinterBackend backend(clock);
-    std::unique_ptr<PrinterChannel> channel = backend.OpenChannel("orv0001");
+    std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(PrinterTarget::Listed("orv0001"));
     std::unique_ptr<CommandPipe> pipe = channel->OpenCommandPipe(IDPRINTERCLASSTYPE);
     ASSERT_NE(pipe, nullptr);
 
@@ -137,7 +137,7 @@ TEST(LibusbBackend, VirtualPortIsAwaitedBrieflyAfterThePrinterAppears) {
     VirtualClock clock;
     LibusbPrinterBackend backend(clock);
 
-    const PortLookup missing = backend.LookUpPort("");
+    const PortLookup missing = backend.LookUpPort(PrinterTarget::FirstFound());
     EXPECT_EQ(missing.port, std::nullopt);
     EXPECT_EQ(missing.problem, "No virtual port: the kernel made no tty for "
                                "/sys/bus/usb/devices/1-2:1.0 (is the cdc_acm module loaded?)");
@@ -149,7 +149,7 @@ TEST(LibusbBackend, VirtualPortIsAwaitedBrieflyAfterThePrinterAppears) {
             bed.AddTty("1-2", "ttyACM3");
         }
     };
-    const PortLookup found = backend.LookUpPort("ORV0001");
+    const PortLookup found = backend.LookUpPort(PrinterTarget::Listed("ORV0001"));
     EXPECT_EQ(found.port, "/dev/ttyACM3");
     EXPECT_EQ(clock.NowMs() - asked, 300u);
 }

@@ -41,7 +41,7 @@ TEST_F(BoundedWriteTest, DialogChangeToAStalledPrinterComesBackUsable) {
 TEST_F(BoundedWriteTest, WriteThatCompletesReturnsAtOnce) {
     printer().attach(kPrinterClass);
     CUsbDevice device;
-    HANDLE hPipe = device.open_file(kPrinterClass, "PIPE01", FILE_FLAG_OVERLAPPED);
+    HANDLE hPipe = device.open_file(IDPRINTERCLASSTYPE, "PIPE01", FILE_FLAG_OVERLAPPED);
     ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
     const std::uint8_t bytes[] = {0x1D, 0xFF};
     EXPECT_TRUE(WriteWithin(hPipe, bytes, sizeof bytes, 5000));
@@ -55,7 +55,7 @@ TEST_F(BoundedWriteTest, NoEventMeansAFailedWriteAndNothingSent) {
     printer().attach(kPrinterClass);
     machine().failCall(sim::Api::CreateEventA, 0, ERROR_NOT_ENOUGH_MEMORY);
     CUsbDevice device;
-    HANDLE hPipe = device.open_file(kPrinterClass, "PIPE01", FILE_FLAG_OVERLAPPED);
+    HANDLE hPipe = device.open_file(IDPRINTERCLASSTYPE, "PIPE01", FILE_FLAG_OVERLAPPED);
     const std::uint8_t bytes[] = {0x1D, 0xFF};
     EXPECT_FALSE(WriteWithin(hPipe, bytes, sizeof bytes, 5000));
     EXPECT_TRUE(printer().writes().empty());

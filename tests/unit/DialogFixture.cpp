@@ -38,7 +38,7 @@ void DialogTest::ScriptTheUser(std::vector<Step> steps) {
 INT_PTR DialogTest::RunMainDialog(std::vector<Step> steps, std::size_t* pStepsRun) {
     const std::size_t count = steps.size();
     ScriptTheUser(std::move(steps));
-    CMainDlg dlg(backend, "");
+    CMainDlg dlg(backend, PrinterTarget::FirstFound());
     const INT_PTR result = dlg.DoModal();
     machine().windows().onIdle = nullptr;
     if (pStepsRun != nullptr) {

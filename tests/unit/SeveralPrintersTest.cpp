@@ -30,15 +30,6 @@ class SeveralPrintersTest : public DialogTest {
     int exitCode = -1;
 };
 
-TEST_F(SeveralPrintersTest, SwitchWithoutAChoiceSendsNothing) {
-    AttachTwo();
-    EXPECT_EQ(Run({"COMMCLASS"}),
-              "2 printers are attached: choose one with PRINTER=<n|ID> (LIST shows them)\n");
-    EXPECT_EQ(exitCode, 4);
-    EXPECT_EQ(OpensContaining("PIPE"), 0);
-    EXPECT_TRUE(printer().writes().empty());
-}
-
 TEST_F(SeveralPrintersTest, ChosenPrinterIsChangedAndFollowedThroughItsRestart) {
     AttachTwo();
     printer().restartMs = 3000;
@@ -54,32 +45,6 @@ TEST_F(SeveralPrintersTest, ChosenPrinterIsChangedAndFollowedThroughItsRestart) 
     EXPECT_EQ(OpensContaining("6&2f1a3b4c&0&2#{86e0d1e0-8089-11d0-9ce4-08003e301f73}\\PIPE"), 0);
 }
 
-TEST_F(SeveralPrintersTest, ChoiceByNumberByIdAndByCaseFreeSerial) {
-    AttachTwo(kCommClass, kNative); // listed in mode order: B first, then A
-    EXPECT_EQ(Run({"PRINTER=1", "NATIVE"}), "Already set to Native USB\n");
-    EXPECT_EQ(Run({"printer=" + kIdB, "MODE"}), "Native USB\n");
-    EXPECT_EQ(Run({"PRINTER=6&2F1A3B4C&0&1", "MODE"}), "Comm Class USB = COM7\n");
-    EXPECT_EQ(exitCode, 0);
-    // A comm class printer asked for native mode is changed, not reported as native.
-    EXPECT_EQ(Run({"PRINTER=2", "NATIVE"}), "Now set to Native USB\n");
-    EXPECT_EQ(printer().mode(), kNative);
-    EXPECT_TRUE(b->writes().empty());
-}
-
-TEST_F(SeveralPrintersTest, ChoiceThatMatchesNothingIsRefused) {
-    AttachTwo();
-    for (const std::string choice : {"3", "0", "", "6&2f1a3b4c", "USB\\VID_6B1F&PID_C302"}) {
-        EXPECT_EQ(Run({"PRINTER=" + choice, "PRINTERCLASS"}),
-                  "No attached printer matches PRINTER=" + choice +
-                      " (LIST shows the attached printers)\n");
-        EXPECT_EQ(exitCode, 4) << choice;
-    }
-    EXPECT_EQ(Run({"PRINTER=1", "PRINTER=2", "MODE"}),
-              "Choose one printer: PRINTER= is given more than once\n");
-    EXPECT_EQ(exitCode, 4);
-    EXPECT_EQ(OpensContaining("PIPE"), 0);
-}
-
 TEST_F(SeveralPrintersTest, ListNamesEveryPrinterWithItsOwnPort) {
     AttachTwo(kCommClass, kCommClass);
     AddForeignSerialPorts(2);
@@ -92,13 +57,6 @@ TEST_F(SeveralPrintersTest, ListNamesEveryPrinterWithItsOwnPort) {
     sim::reset();
     EXPECT_EQ(Run({"LIST"}), "Error opening USB\n");
     EXPECT_EQ(exitCode, 2);
-}
-
-TEST_F(SeveralPrintersTest, ModeReportsEveryPrinterWhenNoneIsChosen) {
-    AttachTwo();
-    EXPECT_EQ(Run({"MODE"}), "Printer 1 (" + kIdA + "): Native USB\nPrinter 2 (" + kIdB +
-                                 "): Comm Class USB = COM8\n");
-    EXPECT_EQ(exitCode, 0);
 }
 
 TEST_F(SeveralPrintersTest, SharedDeviceMapNamesAPortOnlyWhenOnePrinterIsInCommClass) {

@@ -1,4 +1,6 @@
 #include "device/windows/UsbDevice.h"
+#include "device/ProbeUsb.h"
+#include "device/windows/InterfaceWalk.h"
 
 #include "SimMachine.h"
 
@@ -134,7 +136,7 @@ TEST_F(UsbDeviceTest, EnumerationErrorsDoNotEndTheSearch) {
 }
 
 TEST_F(UsbDeviceTest, EnumerationThatOnlyFailsEndsAfterABoundedRunOfErrors) {
-    for (int i = 0; i < CUsbDevice::kMaxConsecutiveEnumErrors - 1; ++i) {
+    for (int i = 0; i < InterfaceWalk::kMaxConsecutiveEnumErrors - 1; ++i) {
         machine().addEnumerationError(sim::kNativeClass, ERROR_GEN_FAILURE);
     }
     printer().attach(IDNATIVETYPE);
@@ -149,7 +151,7 @@ TEST_F(UsbDeviceTest, EnumerationThatOnlyFailsEndsAfterABoundedRunOfErrors) {
     machine().failEnumerationForever(sim::kNativeClass, ERROR_GEN_FAILURE);
     CUsbDevice device;
     EXPECT_EQ(device.open_file(IDNATIVETYPE, "PIPE00"), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(TraceCount("Error = 31"), CUsbDevice::kMaxConsecutiveEnumErrors);
+    EXPECT_EQ(TraceCount("Error = 31"), InterfaceWalk::kMaxConsecutiveEnumErrors);
     EXPECT_EQ(TraceCount("Too many enumeration errors"), 1);
 }
 
@@ -177,4 +179,14 @@ TEST_F(UsbDeviceTest, DetailRecordFailuresKeepThePreviousPathAndLeakNothing) {
         EXPECT_STREQ(name, "previous") << sim::ApiName(api);
         EXPECT_EQ(machine().openResources(), sim::Resources{}) << sim::ApiName(api);
     }
+}
+
+TEST_F(UsbDeviceTest, ProbeSearchesEachClassOnceAndOpensOnlyThePrinter) {
+    AddForeignSerialPorts(4);
+    printer().attach(IDCOMMCLASSTYPE);
+    EXPECT_EQ(ProbeUsb(backend, PrinterTarget::FirstFound(), nullptr, 0), IDCOMMCLASSTYPE);
+    EXPECT_EQ(machine().callsOf(sim::Api::SetupDiGetClassDevsA), 3);
+    // Its interface bare, to prove it answers, then its presence pipe.
+    EXPECT_EQ(machine().createFilePaths(),
+              (std::vector<std::string>{printer().path(), printer().path() + "\\PIPE00"}));
 }

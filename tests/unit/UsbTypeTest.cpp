@@ -19,7 +19,8 @@ TEST(UsbType, EachModeUsesTheClassItsDriverRegisters) {
 }
 
 TEST(UsbType, ValuesOutsideTheModesChooseTheNativeClass) {
-    for (UsbType mode : {3, -1, 1000}) {
+    for (int value : {3, -1, 1000}) {
+        const auto mode = static_cast<UsbType>(value);
         EXPECT_TRUE(SameGuid(InterfaceClassOf(mode), sim::kNativeClass)) << mode;
     }
 }

@@ -68,35 +68,3 @@ TEST_F(VersionTraceProgressTest, MalformedVersionBlocksGiveNoVersion) {
     block[40] = 0; // the signature
     EXPECT_EQ(FileVersionOf(block.data(), block.size()), "");
 }
-
-TEST_F(VersionTraceProgressTest, TraceEchoesEveryTraceLineOnStandardError) {
-    printer().attach(kNative);
-    EXPECT_EQ(Run({"MODE", "trace"}), "Native USB\n");
-    std::string sent;
-    for (const std::string& line : trace()) {
-        sent += line;
-    }
-    EXPECT_EQ(errors, sent);
-    EXPECT_NE(errors.find("ProbeUsb("), std::string::npos);
-    EXPECT_EQ(Run({"MODE"}), "Native USB\n");
-    EXPECT_EQ(errors, "");
-}
-
-TEST_F(VersionTraceProgressTest, ProgressLineShowsOnAConsoleOnlyAndIsClearedBeforeTheResult) {
-    const std::string line = "Waiting for the printer to restart in Printer Class USB mode: ";
-    printer().attach(kNative);
-    machine().stderrIsConsole = true;
-    EXPECT_EQ(Run({"PRINTERCLASS"}), "Now set to Printer Class USB\n");
-    const std::string blank(line.size() + 3, ' ');
-    EXPECT_EQ(errors, "\r" + line + "1 s\r" + line + "2 s\r" + line + "3 s\r" + blank + "\r");
-
-    printer().attach(kNative);
-    machine().stderrIsConsole = false;
-    EXPECT_EQ(Run({"PRINTERCLASS"}), "Now set to Printer Class USB\n");
-    EXPECT_EQ(errors, "") << "a redirected stream sees no progress";
-
-    printer().attach(kNative);
-    machine().stderrIsConsole = true;
-    Run({"PRINTERCLASS", "TRACE"});
-    EXPECT_EQ(errors.find("Waiting for"), std::string::npos) << "the trace has the stream";
-}

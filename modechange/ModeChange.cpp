@@ -1,0 +1,106 @@
+#include "modechange/ModeChange.h"
+
+#include "common/DebugTrace.h"
+#include "device/ProbeUsb.h"
+#include "modechange/ModeCommand.h"
+
+namespace {
+template <std::size_t N>
+bool WriteCommand(CommandPipe* pPipe, const std::array<std::uint8_t, N>& bytes) {
+    return pPipe != nullptr && pPipe->Write(bytes.data(), bytes.size(), kCommandWriteTimeoutMs);
+}
+
+// Opens the command pipe in `current`, writes the mode command for `target` and the restart
+// command, and closes the pipe. Failures are traced only: the restart wait follows anyway.
+void SendModeCommand(PrinterChannel& channel, Clock& clock, UsbType current, UsbType target,
+                     const ChangePolicy& policy) {
+    const ModeCommands commands = BuildModeCommands(target);
+
+    std::unique_ptr<CommandPipe> pipe = channel.OpenCommandPipe(current);
+    DebugTrace(policy.label, pipe ? "USB write opened ok" : kErrorOpeningUsb);
+    if (const char* name = ModeTraceName(target)) {
+        DebugTrace(policy.label, name);
+    }
+
+    if (!WriteCommand(pipe.get(), commands.modeCommand)) {
+        DebugTrace(policy.label, "Error on write");
+    } else if (policy.pauseAfterModeCommand) {
+        clock.SleepMs(kCommandPauseMs);
+    }
+    if (!WriteCommand(pipe.get(), commands.secondCommand)) {
+        DebugTrace(policy.label, "Error on write");
+    } else if (!policy.pauseAfterModeCommand) {
+        clock.SleepMs(kCommandPauseMs);
+    }
+}
+
+// Asks once per poll period whether the printer answers in `target`; true when it did within
+// the bound. Every failed attempt is traced "Not yet rebooted" one period later.
+bool WaitForRestart(PrinterChannel& channel, Clock& clock, UsbType target,
+                    const ChangePolicy& policy, ChangeObserver& observer) {
+    const std::uint64_t start = clock.NowMs();
+    for (;;) {
+        if (channel.Answers(target)) {
+            return true;
+        }
+        if (clock.NowMs() - start >= kRestartWaitLimitMs) {
+            return false;
+        }
+        clock.SleepMs(kRestartPollMs);
+        DebugTrace(policy.label, "Not yet rebooted");
+        observer.StillWaiting(clock.NowMs() - start);
+    }
+}
+} // namespace
+
+ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
+                         const ChangePolicy& policy, ChangeObserver* pObserver) {
+    ChangeObserver quiet;
+    ChangeObserver& observer = pObserver != nullptr ? *pObserver : quiet;
+    ChangeOutcome outcome;
+    outcome.before = request.current;
+    outcome.printer = request.printer.identity();
+    if (policy.probeFirst) {
+        const std::optional<ProbeResult> found = ProbeMode(backend, request.printer);
+        if (!found) {
+            return outcome;
+        }
+        outcome.before = found->mode;
+        outcome.printer = found->identity;
+    }
+
+    // From here on only that printer counts: another printer already in the target mode must
+    // not end the wait.
+    const PrinterTarget printer =
+        outcome.printer.empty() ? request.printer : PrinterTarget::Listed(outcome.printer);
+    const std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(printer);
+    Clock& clock = backend.clock();
+    SendModeCommand(*channel, clock, outcome.before, request.target, policy);
+    observer.CommandSent();
+    const bool back = WaitForRestart(*channel, clock, request.target, policy, observer);
+    observer.WaitOver();
+    if (!back) {
+        outcome.kind = ChangeOutcome::Kind::Timeout;
+        return outcome;
+    }
+    if (policy.backTrace != nullptr) {
+        DebugTrace(policy.label, policy.backTrace);
+    }
+
+    const std::optional<ProbeResult> now = ProbeMode(backend, printer);
+    if (!now) {
+        // It answered in the new mode and was gone again at once: no success to report.
+        return outcome;
+    }
+    outcome.printer = now->identity;
+    outcome.after = now->mode;
+    if (now->mode != request.target) {
+        outcome.kind = ChangeOutcome::Kind::OtherMode;
+        return outcome;
+    }
+    outcome.kind = ChangeOutcome::Kind::Changed;
+    if (now->mode == IDCOMMCLASSTYPE) {
+        outcome.port = backend.LookUpPort(PrinterTarget::Listed(now->identity));
+    }
+    return outcome;
+}

@@ -1,0 +1,165 @@
+#include "FakePrinterBackend.h"
+
+#include "common/TextCase.h"
+
+#include <algorithm>
+
+namespace fake {
+
+void VirtualClock::SleepMs(std::uint32_t ms) {
+    m_now += ms;
+    if (onSleep) {
+        onSleep(m_now);
+    }
+}
+
+namespace {
+constexpr std::uint8_t kModeCommand[] = {0x1F, 0x0B, 0x4E, 0x1F, 0x43};
+
+std::size_t Rank(UsbType mode) {
+    return static_cast<std::size_t>(std::find(kProbeOrder.begin(), kProbeOrder.end(), mode) -
+                                    kProbeOrder.begin());
+}
+
+class FakePipe : public CommandPipe {
+  public:
+    FakePipe(Backend& backend, Printer& printer) : m_backend(backend), m_printer(printer) {
+        ++m_backend.livePipes;
+    }
+    ~FakePipe() override { --m_backend.livePipes; }
+    FakePipe(const FakePipe&) = delete;
+    FakePipe& operator=(const FakePipe&) = delete;
+    bool Write(const std::uint8_t* bytes, std::size_t count, std::uint32_t timeoutMs) override {
+        return m_backend.Take(m_printer, bytes, count, timeoutMs);
+    }
+
+  private:
+    Backend& m_backend;
+    Printer& m_printer;
+};
+
+class FakeChannel : public PrinterChannel {
+  public:
+    FakeChannel(Backend& backend, PrinterTarget target)
+        : m_backend(backend), m_target(std::move(target)) {
+        ++m_backend.liveChannels;
+    }
+    ~FakeChannel() override { --m_backend.liveChannels; }
+    FakeChannel(const FakeChannel&) = delete;
+    FakeChannel& operator=(const FakeChannel&) = delete;
+
+    std::optional<std::string> Answers(UsbType mode) override {
+        if (m_backend.answersCalls++ == m_backend.failAnswersCall) {
+            return std::nullopt;
+        }
+        for (Printer* printer : m_backend.Search(mode, m_target)) {
+            if (printer->noAccess.empty()) {
+                if (printer->restarts > 0 && printer->settlesIn) {
+                    printer->mode = *printer->settlesIn;
+                    printer->settlesIn.reset();
+                }
+                if (printer->restarts > 0 && printer->leavesAfterReturn) {
+                    printer->restarting = true;
+                    printer->neverReturns = true;
+                }
+                return printer->identity;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::unique_ptr<CommandPipe> OpenCommandPipe(UsbType mode) override {
+        if (m_backend.commandPipeCalls++ == m_backend.failCommandPipeCall) {
+            return nullptr;
+        }
+        for (Printer* printer : m_backend.Search(mode, m_target)) {
+            if (printer->noAccess.empty() && printer->commandPipeOpens) {
+                return std::make_unique<FakePipe>(m_backend, *printer);
+            }
+        }
+        return nullptr;
+    }
+
+  private:
+    Backend& m_backend;
+    PrinterTarget m_target;
+};
+} // namespace
+
+Printer& Backend::Plug(Printer printer) {
+    return m_printers.emplace_back(std::move(printer));
+}
+
+void Backend::Update(Printer& printer) {
+    if (!printer.restarting || printer.neverReturns || m_clock.NowMs() < printer.backAtMs) {
+        return;
+    }
+    printer.restarting = false;
+    printer.mode = printer.returnMode.value_or(printer.commanded.value_or(printer.mode));
+    printer.commanded.reset();
+}
+
+std::vector<Printer*> Backend::Search(UsbType mode, const PrinterTarget& target) {
+    std::vector<Printer*> found;
+    for (Printer& printer : m_printers) {
+        Update(printer);
+        if (!printer.restarting && printer.mode == mode && target.Matches(printer.identity)) {
+            found.push_back(&printer);
+        }
+    }
+    return found;
+}
+
+std::vector<AttachedPrinter> Backend::ListPrinters() {
+    std::vector<AttachedPrinter> listed;
+    for (Printer& printer : m_printers) {
+        Update(printer);
+        if (!printer.restarting) {
+            listed.push_back({printer.identity,
+                              printer.shownId.empty() ? printer.identity : printer.shownId,
+                              printer.mode, printer.noAccess});
+        }
+    }
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const AttachedPrinter& a, const AttachedPrinter& b) {
+                         return Rank(a.mode) < Rank(b.mode);
+                     });
+    return listed;
+}
+
+std::unique_ptr<PrinterChannel> Backend::OpenChannel(const PrinterTarget& printer) {
+    return std::make_unique<FakeChannel>(*this, printer);
+}
+
+PortLookup Backend::LookUpPort(const PrinterTarget& target) {
+    for (Printer* printer : Search(IDCOMMCLASSTYPE, target)) {
+        return printer->port ? PortLookup{printer->port, {}}
+                             : PortLookup{std::nullopt, printer->portProblem};
+    }
+    return {};
+}
+
+bool Backend::Take(Printer& printer, const std::uint8_t* bytes, std::size_t count,
+                   std::uint32_t timeoutMs) {
+    Update(printer);
+    if (printer.restarting || printer.failWrites) {
+        return false;
+    }
+    if (printer.stallWrites) {
+        m_clock.SleepMs(timeoutMs);
+        return false;
+    }
+    printer.writes.push_back({m_clock.NowMs(), {bytes, bytes + count}, timeoutMs});
+    const std::vector<std::uint8_t>& written = printer.writes.back().bytes;
+    if (written.size() == 6 &&
+        std::equal(std::begin(kModeCommand), std::end(kModeCommand), written.begin())) {
+        printer.commanded = static_cast<UsbType>(written.back());
+    } else if (written == std::vector<std::uint8_t>{0x1D, 0xFF}) {
+        printer.restarting = true;
+        printer.backAtMs = m_clock.NowMs() + printer.restartMs;
+        ++printer.restarts;
+    }
+    return true;
+}
+
+} // namespace fake

@@ -1,0 +1,159 @@
+// What the dialog does, apart from its window, on the fake backend: the status line, the mode
+// it selects, the change with its wait, and the printer it keeps to.
+#include "CoreTest.h"
+
+#include "gui/ModeDialogPresenter.h"
+
+namespace {
+// Records what the presenter asks of its view, in order.
+class RecordingView : public ModeDialogView {
+  public:
+    explicit RecordingView(fake::Backend& backend) : m_backend(backend) {}
+    void ShowStatus(const std::string& text) override { events.push_back("status " + text); }
+    void ChangeStarted() override {
+        events.push_back("started");
+        writesWhenStarted = m_backend.printer().writes.size();
+    }
+    void ChangeEnded() override { events.push_back("ended"); }
+    std::vector<std::string> events;
+    std::size_t writesWhenStarted = 0;
+
+  private:
+    fake::Backend& m_backend;
+};
+} // namespace
+
+class ModeDialogPresenterTest : public CoreTest {
+  protected:
+    RecordingView view{backend};
+    ModeDialogPresenter presenter{backend, PrinterTarget::FirstFound(), view};
+};
+
+TEST_F(ModeDialogPresenterTest, OpensShowingTheCurrentModeAndSelectingIt) {
+    struct Case {
+        UsbType mode;
+        bool portKnown;
+        std::string status;
+    };
+    for (const Case& c : {Case{IDNATIVETYPE, true, "Native USB"},
+                          Case{IDPRINTERCLASSTYPE, true, "Printer Class USB"},
+                          Case{IDCOMMCLASSTYPE, true, "Comm Class USB = COM7"},
+                          Case{IDCOMMCLASSTYPE, false, "Comm Class USB"}}) {
+        fake::Backend machine;
+        fake::Printer printer;
+        printer.mode = c.mode;
+        if (!c.portKnown) {
+            printer.port.reset();
+        }
+        machine.Plug(printer);
+        RecordingView seen(machine);
+        ModeDialogPresenter opened(machine, PrinterTarget::FirstFound(), seen);
+        EXPECT_EQ(opened.Open(), c.mode);
+        EXPECT_EQ(opened.selectedMode(), c.mode);
+        EXPECT_EQ(seen.events, std::vector<std::string>{"status " + c.status});
+        EXPECT_TRUE(machine.printer().writes.empty());
+    }
+}
+
+TEST_F(ModeDialogPresenterTest, NoPrinterShowsTheErrorAndSelectsNativeMode) {
+    EXPECT_EQ(presenter.Open(), IDNATIVETYPE);
+    EXPECT_EQ(view.events, std::vector<std::string>{"status Error opening USB"});
+}
+
+TEST_F(ModeDialogPresenterTest, SelectingOnlyStoresTheMode) {
+    Plug(IDNATIVETYPE);
+    presenter.Open();
+    presenter.Select(IDCOMMCLASSTYPE);
+    presenter.Select(IDPRINTERCLASSTYPE);
+    EXPECT_EQ(presenter.selectedMode(), IDPRINTERCLASSTYPE);
+    EXPECT_EQ(backend.commandPipeCalls, 0);
+}
+
+TEST_F(ModeDialogPresenterTest, ChangeSendsTheSelectedModeAndShowsTheNewOne) {
+    Plug(IDNATIVETYPE);
+    presenter.Open();
+    presenter.Select(IDCOMMCLASSTYPE);
+    presenter.Change();
+    ASSERT_EQ(printer().writes.size(), 2u);
+    EXPECT_EQ(printer().writes[0].bytes.back(), 2);
+    EXPECT_EQ(view.writesWhenStarted, 2u) << "the wait window comes after the command";
+    EXPECT_EQ(view.events, (std::vector<std::string>{"status Native USB", "started",
+                                                     "status Comm Class USB = COM7", "ended"}));
+    EXPECT_EQ(presenter.currentMode(), IDCOMMCLASSTYPE);
+    EXPECT_EQ(presenter.selectedMode(), IDCOMMCLASSTYPE) << "the selection stays as it was";
+    EXPECT_EQ(TraceCount(") Rebooted\n"), 1);
+}
+
+TEST_F(ModeDialogPresenterTest, ChangeToTheCurrentModeStillSendsAndWaits) {
+    Plug(IDPRINTERCLASSTYPE).restartMs = 2000;
+    presenter.Open();
+    presenter.Change();
+    EXPECT_EQ(printer().restarts, 1);
+    // The pause after the second write covers the first of the two restart seconds.
+    EXPECT_EQ(TraceCount("Not yet rebooted"), 1);
+    EXPECT_EQ(view.events.back(), "ended");
+    EXPECT_EQ(view.events[view.events.size() - 2], "status Printer Class USB");
+}
+
+TEST_F(ModeDialogPresenterTest, CommClassWithoutAPortShowsTheModeAlone) {
+    Plug(IDNATIVETYPE).port.reset();
+    presenter.Open();
+    presenter.Select(IDCOMMCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(view.events[2], "status Comm Class USB");
+}
+
+TEST_F(ModeDialogPresenterTest, PrinterThatDoesNotComeBackIsShownAndTheNextChangeWorks) {
+    Plug(IDNATIVETYPE).returnMode = IDNATIVETYPE; // ignores the command
+    presenter.Open();
+    presenter.Select(IDCOMMCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(view.events[2], "status No answer in Comm Class USB");
+    EXPECT_EQ(view.events[3], "ended");
+    EXPECT_EQ(TraceCount("Not yet rebooted"), 120);
+    EXPECT_EQ(presenter.currentMode(), IDNATIVETYPE) << "found again where it really is";
+
+    printer().returnMode.reset();
+    presenter.Select(IDPRINTERCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(printer().mode, IDPRINTERCLASSTYPE);
+    EXPECT_EQ(view.events[5], "status Printer Class USB");
+}
+
+TEST_F(ModeDialogPresenterTest, CommandPipeThatDoesNotOpenStillWaits) {
+    Plug(IDNATIVETYPE).commandPipeOpens = false;
+    presenter.Open();
+    presenter.Select(IDCOMMCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(TraceCount(") Error on write\n"), 2);
+    EXPECT_EQ(TraceCount("Not yet rebooted"), 120);
+    EXPECT_EQ(view.events[2], "status No answer in Comm Class USB");
+}
+
+TEST_F(ModeDialogPresenterTest, PrinterGoneAfterItsReturnShowsTheError) {
+    Plug(IDNATIVETYPE).leavesAfterReturn = true;
+    presenter.Open();
+    presenter.Select(IDCOMMCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(view.events[2], "status Error opening USB");
+    EXPECT_EQ(presenter.currentMode(), IDNATIVETYPE);
+}
+
+TEST_F(ModeDialogPresenterTest, KeepsToThePrinterItFoundFirst) {
+    Plug(IDPRINTERCLASSTYPE, "ORV-A");
+    Plug(IDNATIVETYPE, "ORV-B").restartMs = 3000;
+    presenter.Open(); // native mode is searched first: B
+    presenter.Select(IDPRINTERCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(printer(1).restarts, 1);
+    EXPECT_TRUE(printer(0).writes.empty());
+    EXPECT_GE(TraceCount("Not yet rebooted"), 1) << "A in printer class must not end the wait";
+}
+
+TEST_F(ModeDialogPresenterTest, PortProblemGoesToTheStandardOutput) {
+    Plug(IDCOMMCLASSTYPE).port.reset();
+    printer().portProblem = "Error Opening Key (HARDWARE\\DEVICEMAP\\SERIALCOMM)";
+    EXPECT_EQ(Stdout([&] { presenter.Open(); }),
+              "Error Opening Key (HARDWARE\\DEVICEMAP\\SERIALCOMM)\n");
+    EXPECT_EQ(view.events, std::vector<std::string>{"status Comm Class USB"});
+}
