@@ -1,7 +1,7 @@
-// Figures for bench/vm_bench.py, measured inside a guest: orvane LIST against lsusb -d 6b1f:,
-// and changes through every mode, from the printer's return to the end of the wait and
-// beyond the printer's restart. Each run must succeed; the figures go to standard output as
-// "BENCH <name> <value in ms> ..." lines.
+// Figures for bench/vm_bench.py, measured inside a guest: orvane LIST against lsusb -d 6b1f:
+// (and MODE, one probe), and changes through every mode, from the printer's return to the end
+// of the wait and beyond the printer's restart, with where that time goes. Each run must
+// succeed; the figures go to standard output as "BENCH <name> <value in ms> ..." lines.
 #include "../linux/OrvaneProcess.h"
 #include "GadgetPrinterProcess.h"
 #include "GuestCase.h"
@@ -41,8 +41,13 @@ TEST(VmBench, ListAgainstLsusbAndChangeTimes) {
     const OrvaneLaunch lsusb{"/usr/bin/lsusb", {}};
     std::vector<double> listMs;
     std::vector<double> lsusbMs;
+    std::vector<double> modeMs;
     for (int run = 0; run < kRuns; ++run) {
         auto start = std::chrono::steady_clock::now();
+        const OrvaneResult reported = RunOrvane({"MODE"});
+        modeMs.push_back(ElapsedMs(start));
+        ASSERT_EQ(reported.out, "Native USB\n");
+        start = std::chrono::steady_clock::now();
         const OrvaneResult listed = RunOrvane({"LIST"});
         listMs.push_back(ElapsedMs(start));
         ASSERT_EQ(listed.out, "1\tORV-BENCH\tNative USB\t\n");
@@ -54,9 +59,12 @@ TEST(VmBench, ListAgainstLsusbAndChangeTimes) {
     }
     Report("list_ms", listMs);
     Report("lsusb_ms", lsusbMs);
+    Report("mode_ms", modeMs);
 
     std::vector<double> backToEnd;
     std::vector<double> beyondRestart;
+    std::vector<double> startToReset; // orvane's start to the reset read: the probe, two writes
+    std::vector<double> resetToUp;    // the printer's own restart, re-enumeration included
     const std::string port = PortPathOfUdc(0);
     for (int run = 0; run < kRuns; ++run) {
         const int to = (run % 3) + 1 == 3 ? kNative : (run % 3) + 1;
@@ -65,8 +73,12 @@ TEST(VmBench, ListAgainstLsusbAndChangeTimes) {
         const std::uint64_t end = MonotonicMs();
         ASSERT_EQ(changed.out, ChangedLines(to, InterfaceTty(port, 0)));
         backToEnd.push_back(static_cast<double>(end - printer.LastMs("up")));
+        startToReset.push_back(static_cast<double>(printer.LastMs("reset") - start));
+        resetToUp.push_back(static_cast<double>(printer.LastMs("up") - printer.LastMs("reset")));
         beyondRestart.push_back(static_cast<double>(end - start - kRestartMs));
     }
     Report("back_to_end_ms", backToEnd);
     Report("beyond_restart_ms", beyondRestart);
+    Report("start_to_reset_ms", startToReset);
+    Report("reset_to_up_ms", resetToUp);
 }

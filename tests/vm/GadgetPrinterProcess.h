@@ -3,17 +3,15 @@
 // bus and out of configfs when the test is done with it.
 #pragma once
 
+#include "GuestChild.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
-struct GadgetEvent {
-    std::uint64_t ms = 0; // CLOCK_MONOTONIC, the clock MonotonicMs() reads
-    std::string kind;     // "up", "read", "command", "reset", "down"
-    std::string detail;   // "native dummy_udc.0"; "ep1 1F 0B ..." for a read
-};
+// Its events: "up" ("native dummy_udc.0"), "read" ("ep1 1F 0B ..."), "command", "reset", "down".
 
 struct GadgetRead {
     std::uint64_t ms = 0;
@@ -43,5 +41,3 @@ class GadgetPrinterProcess {
     pid_t m_pid = -1;
     std::string m_log;
 };
-
-std::uint64_t MonotonicMs();

@@ -73,6 +73,13 @@ std::string UsbDeviceNode(const std::string& portPath) {
     return node;
 }
 
+std::string DeviceSerial(const std::string& portPath) {
+    std::ifstream file(kUsbDevices / portPath / "serial", std::ios::binary);
+    std::string serial;
+    std::getline(file, serial);
+    return serial;
+}
+
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within) {
     const auto deadline = std::chrono::steady_clock::now() + within;
     while (!done()) {
