@@ -71,8 +71,17 @@ void wait_for_termination() {
 
 // "up" means the host has enumerated and configured the device, as a real printer's
 // return would be seen: the UDC says so.
+// The UDC's state keeps "configured" from the gadget bound before (this one's last run, or
+// another gadget's) until the host resets the port for the new device; so the state must first
+// leave "configured", then come back to it, for the host to have configured this device.
 void wait_until_configured(const std::string& udc) {
     const std::string state = "/sys/class/udc/" + udc + "/state";
+    for (int tries = 0; read_attribute(state) == "configured"; ++tries) {
+        if (tries == 500 || terminated != 0) {
+            throw std::runtime_error("the host did not reset the device on " + udc);
+        }
+        pause_ms(10);
+    }
     for (int tries = 0; read_attribute(state) != "configured"; ++tries) {
         if (tries == 1000 || terminated != 0) {
             throw std::runtime_error("the host did not configure the device on " + udc);
