@@ -4,7 +4,9 @@
 # host build (plain, under valgrind, and with AddressSanitizer and UndefinedBehaviorSanitizer),
 # the fuzzers (corpus replay, and ORVANE_FUZZ_SECONDS each, default 60), and the real Orvane.exe
 # under Wine against the printer emulator, its dialog under Xvfb included; and the Linux orvane
-# over libusb against umockdev's fake kernel, with its Debian package.
+# over libusb against umockdev's fake kernel, with its Debian package, and against the real
+# kernel in QEMU guests where USB gadgets play the printers (tests/vm; a missing QEMU or guest
+# kernel fails them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -10,8 +10,8 @@ LibusbPrinterChannel::LibusbPrinterChannel(LibusbSession& session, PrinterTarget
 
 std::optional<LibusbPrinterChannel::OpenPrinterInMode>
 LibusbPrinterChannel::OpenInMode(UsbType mode) {
-    libusb_context* context = m_session.Context();
-    if (context == nullptr) {
+    const UsbContext context = m_session.FreshContext();
+    if (!context) {
         return std::nullopt;
     }
     for (FoundPrinter& printer : ScanPrinters(context)) {
@@ -54,5 +54,5 @@ PipeOpening LibusbPrinterChannel::OpenCommandPipe(UsbType mode) {
                                          EscapeUnprintable(open->printer.identity).c_str(),
                                          interfaces.commandInterface, *interfaces.commandEndpoint));
     return LibusbCommandPipe::Claim(std::move(open->handle), interfaces.commandInterface,
-                                    *interfaces.commandEndpoint);
+                                    *interfaces.commandEndpoint, interfaces.portInterface);
 }

@@ -13,7 +13,7 @@ DeviceHandle OpenPrinter(const FoundPrinter& printer, int* pError) {
                               libusb_error_name(*pError)));
         return nullptr;
     }
-    return DeviceHandle(handle);
+    return DeviceHandle(handle, HandleClose{printer.device.get_deleter().context});
 }
 
 std::string NoAccessLine(const FoundPrinter& printer) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 struct FoundPrinter {
-    DeviceRef device;
+    DeviceRef device; // holds the context of the scan that found it
     // Its serial number, or its port path when it has none or shares it with another attached
     // printer: either survives a restart.
     std::string identity;
@@ -25,9 +25,10 @@ struct FoundPrinter {
 
 // Every printer attached now, in the probe's order: native mode first, then printer class, then
 // comm class; within a mode by bus and ports, so that the order does not depend on which was
-// plugged in first. Printers that report one serial number are named by their port paths. A device
-// of a printer product that shows none of the modes is traced and left out.
-std::vector<FoundPrinter> ScanPrinters(libusb_context* context);
+// plugged in first. Printers that report one serial number are named by their port paths. A
+// device of a printer product that shows none of the modes is traced and left out. Call it with a
+// fresh context (LibusbSession::FreshContext) to see the bus as it is now.
+std::vector<FoundPrinter> ScanPrinters(const UsbContext& context);
 
 // The device's usbfs node, /dev/bus/usb/BBB/DDD.
 std::string DeviceNode(libusb_device* device);
