@@ -21,8 +21,8 @@ PipeOpening LibusbCommandPipe::Claim(DeviceHandle handle, int interfaceNumber,
         // A kernel driver would have been detached; busy is another process's claim.
         return {nullptr, result == LIBUSB_ERROR_BUSY};
     }
-    return {std::unique_ptr<CommandPipe>(new LibusbCommandPipe(
-                std::move(handle), interfaceNumber, endpoint, companionWithDriver)),
+    return {std::unique_ptr<CommandPipe>(new LibusbCommandPipe(std::move(handle), interfaceNumber,
+                                                               endpoint, companionWithDriver)),
             false};
 }
 

@@ -4,6 +4,7 @@
 #include "common/ShownText.h"
 #include "device/linux/LibusbCommandPipe.h"
 #include "device/linux/PrinterAccess.h"
+#include "device/linux/SysfsUsb.h"
 
 LibusbPrinterChannel::LibusbPrinterChannel(LibusbSession& session, PrinterTarget printer)
     : m_session(session), m_printer(std::move(printer)) {}
@@ -28,14 +29,22 @@ LibusbPrinterChannel::OpenInMode(UsbType mode) {
     return std::nullopt;
 }
 
-// Opening the device needs no claim: another program's claim shows only when the command pipe
-// is opened.
+// Opening the device needs no claim; the kernel shows another process's claim of the command
+// interface as its driver, without our touching it.
 ModeAnswer LibusbPrinterChannel::Answers(UsbType mode) {
     const std::optional<OpenPrinterInMode> open = OpenInMode(mode);
     if (!open) {
         return {};
     }
-    return {open->printer.identity, false};
+    const FoundPrinter& printer = open->printer;
+    const bool claimed = InterfaceClaimedByProcess(printer.portPath, printer.configuration,
+                                                   printer.interfaces.commandInterface);
+    if (claimed) {
+        DebugTrace("Answers",
+                   FormatText("%s: interface %d claimed by another process",
+                              printer.portPath.c_str(), printer.interfaces.commandInterface));
+    }
+    return {printer.identity, claimed};
 }
 
 PipeOpening LibusbPrinterChannel::OpenCommandPipe(UsbType mode) {

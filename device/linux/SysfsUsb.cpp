@@ -35,6 +35,16 @@ std::string InterfaceDirectory(const std::string& portPath, int configuration,
     return FormatText("%s%s:%d.%d", kUsbDevices, portPath.c_str(), configuration, interfaceNumber);
 }
 
+bool InterfaceClaimedByProcess(const std::string& portPath, int configuration,
+                               int interfaceNumber) {
+    std::error_code error;
+    const std::filesystem::path driver = std::filesystem::read_symlink(
+        std::filesystem::path(InterfaceDirectory(portPath, configuration, interfaceNumber)) /
+            "driver",
+        error);
+    return !error && driver.filename() == "usbfs";
+}
+
 std::optional<std::string> InterfaceTtyNode(const std::string& portPath, int configuration,
                                             int interfaceNumber) {
     const std::filesystem::path ttyDir =

@@ -12,6 +12,10 @@ std::string ReadSerialNumber(const std::string& portPath);
 // The sysfs directory of one of the device's interfaces.
 std::string InterfaceDirectory(const std::string& portPath, int configuration, int interfaceNumber);
 
+// Whether a process holds that interface claimed through usbfs: the kernel then shows "usbfs" as
+// its driver. A claim of our own shows the same, so ask only while holding none.
+bool InterfaceClaimedByProcess(const std::string& portPath, int configuration, int interfaceNumber);
+
 // The device node of the tty the kernel made for that interface ("/dev/ttyACM0"); nullopt while
 // no driver has made one.
 std::optional<std::string> InterfaceTtyNode(const std::string& portPath, int configuration,
