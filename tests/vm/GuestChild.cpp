@@ -22,6 +22,7 @@ std::string ResultsFolder() {
 
 pid_t StartChild(std::vector<std::string> argv) {
     std::vector<char*> pointers;
+    pointers.reserve(argv.size() + 1);
     for (std::string& arg : argv) {
         pointers.push_back(arg.data());
     }
