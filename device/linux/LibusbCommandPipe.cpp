@@ -7,7 +7,11 @@
 #include <vector>
 
 std::unique_ptr<CommandPipe> LibusbCommandPipe::Claim(DeviceHandle handle, int interfaceNumber,
-                                                      std::uint8_t endpoint) {
+                                                      std::uint8_t endpoint, int companion) {
+    // Only a driver that was there is given back; an error (no such query) counts as none.
+    const int companionWithDriver =
+        companion >= 0 && libusb_kernel_driver_active(handle.get(), companion) == 1 ? companion
+                                                                                    : -1;
     // Detaching fails where the system cannot do it; the claim then says whether it matters.
     libusb_set_auto_detach_kernel_driver(handle.get(), 1);
     const int result = libusb_claim_interface(handle.get(), interfaceNumber);
@@ -17,12 +21,13 @@ std::unique_ptr<CommandPipe> LibusbCommandPipe::Claim(DeviceHandle handle, int i
         return nullptr;
     }
     return std::unique_ptr<CommandPipe>(
-        new LibusbCommandPipe(std::move(handle), interfaceNumber, endpoint));
+        new LibusbCommandPipe(std::move(handle), interfaceNumber, endpoint, companionWithDriver));
 }
 
 LibusbCommandPipe::LibusbCommandPipe(DeviceHandle handle, int interfaceNumber,
-                                     std::uint8_t endpoint)
-    : m_handle(std::move(handle)), m_interface(interfaceNumber), m_endpoint(endpoint) {}
+                                     std::uint8_t endpoint, int companionWithDriver)
+    : m_handle(std::move(handle)), m_interface(interfaceNumber), m_endpoint(endpoint),
+      m_companionWithDriver(companionWithDriver) {}
 
 LibusbCommandPipe::~LibusbCommandPipe() {
     // A printer that restarts at the command is usually gone by now; the release then fails
@@ -31,6 +36,16 @@ LibusbCommandPipe::~LibusbCommandPipe() {
     if (result != LIBUSB_SUCCESS) {
         DebugTrace("CommandPipe", FormatText("releasing interface %d: %s", m_interface,
                                              libusb_error_name(result)));
+        return;
+    }
+    if (m_companionWithDriver >= 0 &&
+        libusb_kernel_driver_active(m_handle.get(), m_companionWithDriver) == 0) {
+        const int attached = libusb_attach_kernel_driver(m_handle.get(), m_companionWithDriver);
+        if (attached != LIBUSB_SUCCESS) {
+            DebugTrace("CommandPipe",
+                       FormatText("attaching the driver of interface %d: %s", m_companionWithDriver,
+                                  libusb_error_name(attached)));
+        }
     }
 }
 

@@ -1,5 +1,6 @@
-// Owners of what libusb hands out, so that every path gives it back: device references, open
-// handles, configuration descriptors and device lists.
+// Owners of what libusb hands out, so that every path gives it back: contexts, device
+// references, open handles, configuration descriptors and device lists. A device reference and
+// an open handle keep the context they came from: it is left only after the last of them.
 #pragma once
 
 #include <libusb.h>
@@ -8,13 +9,20 @@
 #include <memory>
 #include <span>
 
+struct ContextExit {
+    void operator()(libusb_context* context) const { libusb_exit(context); }
+};
+using UsbContext = std::shared_ptr<libusb_context>;
+
 struct DeviceUnref {
+    UsbContext context; // released after the reference
     void operator()(libusb_device* device) const { libusb_unref_device(device); }
 };
 // A reference to a device that outlives the list it came from.
 using DeviceRef = std::unique_ptr<libusb_device, DeviceUnref>;
 
 struct HandleClose {
+    UsbContext context; // released after the handle is closed
     void operator()(libusb_device_handle* handle) const { libusb_close(handle); }
 };
 using DeviceHandle = std::unique_ptr<libusb_device_handle, HandleClose>;

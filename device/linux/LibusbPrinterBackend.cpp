@@ -14,8 +14,8 @@ constexpr std::uint32_t kTtyPollMs = 100;
 
 std::vector<AttachedPrinter> LibusbPrinterBackend::ListPrinters() {
     std::vector<AttachedPrinter> printers;
-    libusb_context* context = m_session.Context();
-    if (context == nullptr) {
+    const UsbContext context = m_session.FreshContext();
+    if (!context) {
         return printers;
     }
     for (const FoundPrinter& found : ScanPrinters(context)) {
@@ -37,8 +37,8 @@ std::unique_ptr<PrinterChannel> LibusbPrinterBackend::OpenChannel(const PrinterT
 }
 
 PortLookup LibusbPrinterBackend::LookUpPort(const PrinterTarget& printer) {
-    libusb_context* context = m_session.Context();
-    if (context == nullptr) {
+    const UsbContext context = m_session.FreshContext();
+    if (!context) {
         return {};
     }
     for (const FoundPrinter& found : ScanPrinters(context)) {

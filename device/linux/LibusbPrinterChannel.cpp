@@ -9,8 +9,8 @@ LibusbPrinterChannel::LibusbPrinterChannel(LibusbSession& session, PrinterTarget
 
 std::optional<LibusbPrinterChannel::OpenPrinterInMode>
 LibusbPrinterChannel::OpenInMode(UsbType mode) {
-    libusb_context* context = m_session.Context();
-    if (context == nullptr) {
+    const UsbContext context = m_session.FreshContext();
+    if (!context) {
         return std::nullopt;
     }
     for (FoundPrinter& printer : ScanPrinters(context)) {
@@ -51,5 +51,5 @@ std::unique_ptr<CommandPipe> LibusbPrinterChannel::OpenCommandPipe(UsbType mode)
                                          open->printer.identity.c_str(),
                                          interfaces.commandInterface, *interfaces.commandEndpoint));
     return LibusbCommandPipe::Claim(std::move(open->handle), interfaces.commandInterface,
-                                    *interfaces.commandEndpoint);
+                                    *interfaces.commandEndpoint, interfaces.portInterface);
 }

@@ -2,20 +2,15 @@
 
 #include "common/DebugTrace.h"
 
-LibusbSession::~LibusbSession() {
-    if (m_context != nullptr) {
-        libusb_exit(m_context);
-    }
-}
-
-libusb_context* LibusbSession::Context() {
-    if (!m_tried) {
-        m_tried = true;
-        const int result = libusb_init(&m_context);
-        if (result != LIBUSB_SUCCESS) {
-            m_context = nullptr;
+UsbContext LibusbSession::FreshContext() {
+    libusb_context* context = nullptr;
+    const int result = libusb_init(&context);
+    if (result != LIBUSB_SUCCESS) {
+        if (!m_failureTraced) {
+            m_failureTraced = true;
             DebugTrace("libusb_init", libusb_error_name(result));
         }
+        return nullptr;
     }
-    return m_context;
+    return UsbContext(context, ContextExit());
 }

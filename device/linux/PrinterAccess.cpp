@@ -11,7 +11,7 @@ DeviceHandle OpenPrinter(const FoundPrinter& printer, int* pError) {
                               printer.identity.c_str(), libusb_error_name(*pError)));
         return nullptr;
     }
-    return DeviceHandle(handle);
+    return DeviceHandle(handle, HandleClose{printer.device.get_deleter().context});
 }
 
 std::string NoAccessLine(const FoundPrinter& printer) {

@@ -21,7 +21,7 @@ std::string JoinPortPath(std::uint8_t bus, const std::vector<std::uint8_t>& port
 }
 
 // The printer this device is, or nullopt when it is none.
-std::optional<FoundPrinter> Examine(libusb_device* device) {
+std::optional<FoundPrinter> Examine(libusb_device* device, const UsbContext& context) {
     libusb_device_descriptor descriptor{};
     if (libusb_get_device_descriptor(device, &descriptor) != LIBUSB_SUCCESS ||
         !IsPrinterProduct(descriptor.idVendor, descriptor.idProduct)) {
@@ -59,23 +59,23 @@ std::optional<FoundPrinter> Examine(libusb_device* device) {
     if (printer.identity.empty()) {
         printer.identity = printer.portPath;
     }
-    printer.device.reset(libusb_ref_device(device));
+    printer.device = DeviceRef(libusb_ref_device(device), DeviceUnref{context});
     DebugTrace("ScanPrinters", FormatText("%s: %s, identity %s", name.c_str(),
                                           ModeName(interfaces->mode), printer.identity.c_str()));
     return printer;
 }
 } // namespace
 
-std::vector<FoundPrinter> ScanPrinters(libusb_context* context) {
+std::vector<FoundPrinter> ScanPrinters(const UsbContext& context) {
     std::vector<FoundPrinter> printers;
-    const DeviceList list(context);
+    const DeviceList list(context.get());
     if (list.Error() != 0) {
         DebugTrace("ScanPrinters",
                    std::string("libusb_get_device_list: ") + libusb_error_name(list.Error()));
         return printers;
     }
     for (libusb_device* device : list.Devices()) {
-        if (std::optional<FoundPrinter> printer = Examine(device)) {
+        if (std::optional<FoundPrinter> printer = Examine(device, context)) {
             printers.push_back(std::move(*printer));
         }
     }

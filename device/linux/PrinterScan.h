@@ -9,7 +9,7 @@
 #include <vector>
 
 struct FoundPrinter {
-    DeviceRef device;
+    DeviceRef device; // holds the context of the scan that found it
     // Its serial number, or its port path when it has none: either survives a restart.
     std::string identity;
     // "1-2.3": the bus and the ports from the root hub, the device's name in sysfs.
@@ -23,8 +23,9 @@ struct FoundPrinter {
 // Every printer attached now, in the probe's order: native mode first, then printer class, then
 // comm class; within a mode by bus and ports, so that the order does not depend on which was
 // plugged in first. A device of a printer product that shows none of the modes is traced and
-// left out.
-std::vector<FoundPrinter> ScanPrinters(libusb_context* context);
+// left out. Call it with a fresh context (LibusbSession::FreshContext) to see the bus as it is
+// now.
+std::vector<FoundPrinter> ScanPrinters(const UsbContext& context);
 
 // The device's usbfs node, /dev/bus/usb/BBB/DDD.
 std::string DeviceNode(libusb_device* device);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/capability.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -25,8 +26,8 @@ bool Drain(int fd, std::string* pText) {
 }
 } // namespace
 
-OrvaneProcess::OrvaneProcess(const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {ORVANE_BINARY};
+OrvaneProcess::OrvaneProcess(const std::vector<std::string>& args, const OrvaneLaunch& launch) {
+    std::vector<std::string> argv = {launch.program.empty() ? ORVANE_BINARY : launch.program};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> pointers;
     for (std::string& arg : argv) {
@@ -43,7 +44,13 @@ OrvaneProcess::OrvaneProcess(const std::vector<std::string>& args) {
     m_pid = fork();
     if (m_pid == 0) {
         // Only async-signal-safe calls from here on: the parent has other threads.
-        if (geteuid() == 0) {
+        if (launch.user) {
+            const OrvaneLaunch::User& user = *launch.user;
+            if (setgroups(user.groups.size(), user.groups.data()) != 0 || setgid(user.gid) != 0 ||
+                setuid(user.uid) != 0) {
+                _exit(126);
+            }
+        } else if (geteuid() == 0) {
             prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
             prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
         }
@@ -114,7 +121,8 @@ OrvaneResult OrvaneProcess::Finish(std::chrono::milliseconds within) {
     return result;
 }
 
-OrvaneResult RunOrvane(const std::vector<std::string>& args, std::chrono::milliseconds within) {
-    OrvaneProcess process(args);
+OrvaneResult RunOrvane(const std::vector<std::string>& args, std::chrono::milliseconds within,
+                       const OrvaneLaunch& launch) {
+    OrvaneProcess process(args, launch);
     return process.Finish(within);
 }

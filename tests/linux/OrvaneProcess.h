@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -14,12 +15,23 @@ struct OrvaneResult {
     std::string err;
 };
 
+// Which orvane runs and as whom: by default the build's own, as the test's user.
+struct OrvaneLaunch {
+    std::string program; // empty: the build's orvane
+    struct User {
+        uid_t uid;
+        gid_t gid;
+        std::vector<gid_t> groups;
+    };
+    std::optional<User> user;
+};
+
 class OrvaneProcess {
   public:
-    // Starts orvane with these arguments. When the test runs as root, the child gives up the
-    // capabilities that override file permissions, so that it meets the device nodes' modes as
-    // an ordinary user does.
-    explicit OrvaneProcess(const std::vector<std::string>& args);
+    // Starts orvane with these arguments. When the test runs as root and names no other user,
+    // the child gives up the capabilities that override file permissions, so that it meets the
+    // device nodes' modes as an ordinary user does.
+    explicit OrvaneProcess(const std::vector<std::string>& args, const OrvaneLaunch& launch = {});
     ~OrvaneProcess();
     OrvaneProcess(const OrvaneProcess&) = delete;
     OrvaneProcess& operator=(const OrvaneProcess&) = delete;
@@ -34,4 +46,5 @@ class OrvaneProcess {
 
 // Runs orvane to its end.
 OrvaneResult RunOrvane(const std::vector<std::string>& args,
-                       std::chrono::milliseconds within = std::chrono::seconds(30));
+                       std::chrono::milliseconds within = std::chrono::seconds(30),
+                       const OrvaneLaunch& launch = {});

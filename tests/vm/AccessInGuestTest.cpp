@@ -1,0 +1,75 @@
+// The installed package under real udevd: a user in plugdev (not root) changes the printer's
+// mode through the packaged rule, and without the rule is told so and sends nothing.
+#include "../linux/OrvaneProcess.h"
+#include "GadgetPrinterProcess.h"
+#include "GuestCase.h"
+#include "GuestUsb.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+constexpr const char* kRule = "/usr/lib/udev/rules.d/60-orvane.rules";
+constexpr const char* kUser = "orvane-user"; // made by the test's guest command
+
+OrvaneLaunch AsPlugdevUser() {
+    const passwd* user = getpwnam(kUser);
+    const group* plugdev = getgrnam("plugdev");
+    if (user == nullptr || plugdev == nullptr) {
+        ADD_FAILURE() << "no user " << kUser << " or no group plugdev in the guest";
+        return {};
+    }
+    return {"/usr/bin/orvane", OrvaneLaunch::User{user->pw_uid, user->pw_gid, {plugdev->gr_gid}}};
+}
+
+bool NodeIsPlugdevs(const std::string& node) {
+    struct stat status {};
+    const group* plugdev = getgrnam("plugdev");
+    return stat(node.c_str(), &status) == 0 && plugdev != nullptr &&
+           status.st_gid == plugdev->gr_gid && (status.st_mode & 0777) == 0660;
+}
+} // namespace
+
+TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
+    const OrvaneLaunch user = AsPlugdevUser();
+    ASSERT_TRUE(user.user);
+    ASSERT_EQ(access(kRule, R_OK), 0) << "the package did not install " << kRule;
+    {
+        GadgetPrinterProcess printer(
+            "access", {"--mode", "native", "--serial", "ORV-ACC", "--restart-ms", "800"});
+        const std::string port = PortPathOfUdc(0);
+        EXPECT_TRUE(WaitUntil([&] { return NodeIsPlugdevs(UsbDeviceNode(port)); }, 5s))
+            << UsbDeviceNode(port) << " is not the group plugdev's";
+        const OrvaneResult reported = RunOrvane({"MODE"}, 30s, user);
+        EXPECT_EQ(reported.out, "Native USB\n");
+        EXPECT_EQ(reported.exitCode, 0) << reported.err;
+        const OrvaneResult changed = RunOrvane({"COMMCLASS"}, 20s, user);
+        EXPECT_EQ(changed.out, ChangedLines(kCommClass, InterfaceTty(port, 0)));
+        EXPECT_EQ(changed.exitCode, 0) << changed.err;
+        ExpectChangeBytes(printer.Reads(), kNative, kCommClass);
+    }
+
+    ASSERT_EQ(unlink(kRule), 0);
+    ASSERT_EQ(std::system("udevadm control --reload"), 0);
+    GadgetPrinterProcess printer("access-no-rule", {"--mode", "native", "--serial", "ORV-ACC"});
+    ASSERT_EQ(std::system("udevadm settle --timeout=10"), 0);
+    const std::string node = UsbDeviceNode(PortPathOfUdc(0));
+    ASSERT_FALSE(node.empty());
+    EXPECT_FALSE(NodeIsPlugdevs(node));
+    const std::string refusal = "No permission to open the printer's device " + node +
+                                ": install the udev rule " + kRule +
+                                " and plug the printer in again\n";
+    for (const char* action : {"MODE", "COMMCLASS"}) {
+        const OrvaneResult result = RunOrvane({action}, 30s, user);
+        EXPECT_EQ(result.out, refusal) << action;
+        EXPECT_EQ(result.exitCode, 5) << action;
+    }
+    EXPECT_TRUE(printer.Reads().empty());
+}

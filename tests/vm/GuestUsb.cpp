@@ -1,0 +1,85 @@
+#include "GuestUsb.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+const fs::path kUsbDevices = "/sys/bus/usb/devices";
+
+std::string InterfacePath(const std::string& portPath, int interfaceNumber) {
+    return (kUsbDevices / (portPath + ":1." + std::to_string(interfaceNumber))).string();
+}
+
+int ReadNumber(const fs::path& path) {
+    std::ifstream file(path);
+    int value = -1;
+    file >> value;
+    return value;
+}
+} // namespace
+
+std::string PortPathOfUdc(int udcIndex) {
+    const std::string host = "/dummy_hcd." + std::to_string(udcIndex) + "/";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(kUsbDevices, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("usb", 0) == 0 &&
+            fs::canonical(entry.path(), error).string().find(host) != std::string::npos) {
+            return name.substr(3) + "-1";
+        }
+    }
+    return "";
+}
+
+std::string InterfaceDriver(const std::string& portPath, int interfaceNumber) {
+    std::error_code error;
+    const fs::path driver =
+        fs::read_symlink(InterfacePath(portPath, interfaceNumber) + "/driver", error);
+    return error ? "" : driver.filename().string();
+}
+
+// "/dev/<prefix><name>" of the first entry of the interface's class folder, "" if none.
+static std::string ClassNode(const std::string& portPath, int interfaceNumber, const char* classDir,
+                             const char* prefix) {
+    std::error_code error;
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(InterfacePath(portPath, interfaceNumber) + classDir, error)) {
+        const std::string node = std::string("/dev/") + prefix + entry.path().filename().string();
+        return fs::exists(node, error) ? node : "";
+    }
+    return "";
+}
+
+std::string InterfaceTty(const std::string& portPath, int interfaceNumber) {
+    return ClassNode(portPath, interfaceNumber, "/tty", "");
+}
+
+std::string InterfacePrinterNode(const std::string& portPath, int interfaceNumber) {
+    return ClassNode(portPath, interfaceNumber, "/usbmisc", "usb/");
+}
+
+std::string UsbDeviceNode(const std::string& portPath) {
+    const int bus = ReadNumber(kUsbDevices / portPath / "busnum");
+    const int device = ReadNumber(kUsbDevices / portPath / "devnum");
+    if (bus < 0 || device < 0) {
+        return "";
+    }
+    char node[32];
+    std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", bus, device);
+    return node;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within) {
+    const auto deadline = std::chrono::steady_clock::now() + within;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return done();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}

@@ -1,0 +1,93 @@
+// The real orvane inside a guest with the real kernel, against gadget printers: what it
+// reports in each mode while usblp and cdc_acm hold the interfaces, that the kernel's driver
+// gets its interface back after orvane's claim, and two printers chosen by number and serial.
+#include "../linux/OrvaneProcess.h"
+#include "GadgetPrinterProcess.h"
+#include "GuestCase.h"
+#include "GuestUsb.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+TEST(VmModes, ModeAndListShowTheModeAndTheTtyTheKernelMade) {
+    const char* const drivers[] = {"", "usblp", "cdc_acm"};
+    for (int mode : {kNative, kPrinterClass, kCommClass}) {
+        SCOPED_TRACE(ModeDisplay(mode));
+        // It stays on the bus a while after the reset, so the driver's return can be seen.
+        GadgetPrinterProcess printer(std::string("mode-") + GadgetModeWord(mode),
+                                     {"--mode", GadgetModeWord(mode), "--serial", "ORV0001",
+                                      "--linger-ms", "1500", "--restart-ms", "500"});
+        const std::string port = PortPathOfUdc(0);
+        ASSERT_FALSE(port.empty());
+        const auto bound = [&] { return InterfaceDriver(port, 0) == drivers[mode]; };
+        ASSERT_TRUE(WaitUntil(bound, 3s)) << "driver: " << InterfaceDriver(port, 0);
+        std::string tty;
+        if (mode == kCommClass) {
+            ASSERT_TRUE(WaitUntil([&] { return !(tty = InterfaceTty(port, 0)).empty(); }, 3s));
+        }
+        const std::string display =
+            std::string(ModeDisplay(mode)) + (tty.empty() ? "" : " = " + tty);
+
+        const OrvaneResult reported = RunOrvane({"MODE"});
+        EXPECT_EQ(reported.out, display + "\n");
+        EXPECT_EQ(reported.exitCode, 0);
+        EXPECT_EQ(RunOrvane({"LIST"}).out,
+                  std::string("1\tORV0001\t") + ModeDisplay(mode) + "\t" + tty + "\n");
+        // Reporting leaves the kernel's driver and its node alone.
+        EXPECT_TRUE(bound());
+        if (mode == kPrinterClass) {
+            EXPECT_FALSE(InterfacePrinterNode(port, 0).empty());
+        }
+        if (mode == kCommClass) {
+            EXPECT_EQ(InterfaceTty(port, 0), tty);
+        }
+        EXPECT_TRUE(printer.Reads().empty());
+        if (mode == kNative) {
+            continue;
+        }
+
+        OrvaneProcess change({"NATIVE"});
+        ASSERT_TRUE(printer.WaitForEvents("reset", 1, 15s));
+        // orvane has released the interface: the driver is bound again while the printer lingers.
+        EXPECT_TRUE(WaitUntil(bound, 1000ms))
+            << "driver after the claim: " << InterfaceDriver(port, 0);
+        const OrvaneResult changed = change.Finish(20s);
+        EXPECT_EQ(changed.out, "Now set to Native USB\n");
+        EXPECT_EQ(changed.exitCode, 0);
+        ExpectChangeBytes(printer.Reads(), mode, kNative);
+    }
+}
+
+TEST(VmTwoPrinters, ListedRefusedWithoutAChoiceAndChangedOneAtATime) {
+    GadgetPrinterProcess a("two-a", {"--udc", "dummy_udc.0", "--mode", "native", "--serial",
+                                     "ORV-A", "--restart-ms", "800"});
+    GadgetPrinterProcess b("two-b", {"--udc", "dummy_udc.1", "--mode", "comm", "--serial", "ORV-B",
+                                     "--restart-ms", "800"});
+    const std::string portB = PortPathOfUdc(1);
+    std::string ttyB;
+    ASSERT_TRUE(WaitUntil([&] { return !(ttyB = InterfaceTty(portB, 0)).empty(); }, 3s));
+
+    EXPECT_EQ(RunOrvane({"LIST"}).out,
+              "1\tORV-A\tNative USB\t\n2\tORV-B\tComm Class USB\t" + ttyB + "\n");
+    const OrvaneResult unchosen = RunOrvane({"PRINTERCLASS"});
+    EXPECT_EQ(unchosen.out,
+              "2 printers are attached: choose one with PRINTER=<n|ID> (LIST shows them)\n");
+    EXPECT_EQ(unchosen.exitCode, 4);
+    EXPECT_TRUE(a.Reads().empty());
+    EXPECT_TRUE(b.Reads().empty());
+
+    const OrvaneResult byNumber = RunOrvane({"PRINTER=1", "PRINTERCLASS"}, 20s);
+    EXPECT_EQ(byNumber.out, "Now set to Printer Class USB\n");
+    EXPECT_EQ(byNumber.exitCode, 0);
+    ExpectChangeBytes(a.Reads(), kNative, kPrinterClass);
+    EXPECT_TRUE(b.Reads().empty());
+
+    const OrvaneResult bySerial = RunOrvane({"PRINTER=orv-b", "NATIVE"}, 20s);
+    EXPECT_EQ(bySerial.out, "Now set to Native USB\n");
+    EXPECT_EQ(bySerial.exitCode, 0);
+    ExpectChangeBytes(b.Reads(), kCommClass, kNative);
+    EXPECT_EQ(a.Reads().size(), 2u);
+
+    EXPECT_EQ(RunOrvane({"LIST"}).out, "1\tORV-B\tNative USB\t\n2\tORV-A\tPrinter Class USB\t\n");
+}

@@ -1,0 +1,64 @@
+#!/bin/bash
+# The guest's second stage and process 1, run by the initramfs in the overlay over this
+# machine's root: the
+# kernel's file systems, the USB modules (dummy_hcd with its gadget functions, usblp, cdc_acm),
+# udevd when asked, the extra packages, then the job's command in its folder. Its exit code ends
+# the console log as "orvane-vm: exit <code>". The job is $orvane_results/.orvane-vm/job, a
+# file of shell assignments that the launcher wrote. The guest powers off at the end.
+set -u
+finish() {
+    echo "orvane-vm: exit $1"
+    sync
+    busybox poweroff -f
+}
+job="$orvane_results/.orvane-vm/job"
+# shellcheck source=/dev/null
+. "$job" || { echo "orvane-vm: no job at $job"; finish 125; }
+
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mountpoint -q /dev || mount -t devtmpfs devtmpfs /dev
+mkdir -p /dev/pts /dev/shm
+mount -t devpts devpts /dev/pts
+mount -t tmpfs tmpfs /dev/shm
+mount -t tmpfs tmpfs /run
+mount -t tmpfs tmpfs /tmp
+ln -sf /proc/self/fd /dev/fd
+hostname orvane-vm
+echo "orvane-vm: stage 2 at $(cut -d' ' -f1 /proc/uptime) s"
+
+export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
+export ORVANE_VM=1 ORVANE_VM_RESULTS="$orvane_results"
+for assignment in "${job_env[@]}"; do
+    export "${assignment?}"
+done
+
+step() { # step WHAT COMMAND...: runs it, and on failure says so and ends the guest
+    "${@:2}" || { echo "orvane-vm: $1 failed"; finish 125; }
+}
+step "modprobe dummy_hcd" modprobe dummy_hcd "num=$job_dummy_hcd"
+for module in libcomposite usb_f_acm usb_f_printer usb_f_fs usblp cdc_acm "${job_modules[@]}"; do
+    step "modprobe $module" modprobe $module
+done
+
+mount -t configfs configfs /sys/kernel/config
+echo "orvane-vm: modules loaded at $(cut -d' ' -f1 /proc/uptime) s"
+
+if [ "$job_udevd" = 1 ]; then
+    step "udevd" /lib/systemd/systemd-udevd --daemon
+    # The USB devices there before udevd; the whole of sysfs would take seconds under TCG.
+    udevadm trigger --action=add --subsystem-match=usb
+    udevadm settle --timeout=30
+fi
+
+for deb in "${job_unpack[@]}"; do
+    step "unpacking $deb" dpkg-deb -x "$deb" /
+done
+if [ ${#job_install[@]} -gt 0 ]; then
+    step "installing ${job_install[*]}" dpkg -i --force-depends "${job_install[@]}" >/dev/null
+fi
+
+echo "orvane-vm: ready in $(cut -d' ' -f1 /proc/uptime) s"
+cd "$job_cwd" || finish 125
+bash "$orvane_results/.orvane-vm/command"
+finish $?

@@ -1,0 +1,185 @@
+// gadget-printer: Orvane's printer played from the device side of a USB device controller, for
+// the tests that run orvane against a real kernel. It serves one mode at a time; after the
+// mode command and the reset it leaves the bus, waits its restart time and comes back in the
+// new mode, with the same serial number.
+#include "../printer-emulator/mode_command_parser.h"
+#include "gadget_options.h"
+#include "mode_function.h"
+#include "receive_log.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace {
+constexpr std::uint16_t vendor_id = 0x6B1F;
+
+volatile std::sig_atomic_t terminated = 0;
+volatile std::sig_atomic_t unplug_due = 0;
+
+void on_terminate(int) {
+    terminated = 1;
+}
+void on_alarm(int) {
+    unplug_due = 1;
+}
+
+// Without SA_RESTART, so that a blocked read returns EINTR and the loop looks at the flags.
+void install_handlers() {
+    struct sigaction action {};
+    action.sa_handler = on_terminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = on_alarm;
+    sigaction(SIGALRM, &action, nullptr);
+}
+
+void arm_unplug(unsigned ms) {
+    itimerval timer{};
+    timer.it_value.tv_sec = ms / 1000;
+    timer.it_value.tv_usec = static_cast<suseconds_t>(ms % 1000) * 1000;
+    if (ms == 0) {
+        timer.it_value.tv_usec = 1;
+    }
+    setitimer(ITIMER_REAL, &timer, nullptr);
+}
+
+bool stopping() {
+    return terminated != 0 || unplug_due != 0;
+}
+
+// Sleeps, or less when a signal asks to stop.
+void pause_ms(unsigned ms) {
+    timespec left{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
+    while (!stopping() && nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
+
+void wait_for_termination() {
+    while (terminated == 0) {
+        pause();
+    }
+}
+
+// "up" means the host has enumerated and configured the device, as a real printer's
+// return would be seen: the UDC says so.
+void wait_until_configured(const std::string& udc) {
+    const std::string state = "/sys/class/udc/" + udc + "/state";
+    for (int tries = 0; read_attribute(state) != "configured"; ++tries) {
+        if (tries == 1000 || terminated != 0) {
+            throw std::runtime_error("the host did not configure the device on " + udc);
+        }
+        pause_ms(10);
+    }
+}
+
+enum class Outcome { Restart, Leave, Stop };
+
+// Serves one mode until the printer restarts, leaves for good, or is told to stop.
+Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& log,
+              std::optional<UsbMode>& next_mode) {
+    ModeCommandParser parser;
+    std::optional<UsbMode> asked;
+    std::uint8_t buffer[4096];
+    for (;;) {
+        if (terminated != 0) {
+            return Outcome::Stop;
+        }
+        if (unplug_due != 0) {
+            return Outcome::Leave;
+        }
+        if (options.stall) {
+            pause();
+            continue;
+        }
+        const int fd = function.command_fd();
+        if (fd < 0) {
+            pause_ms(20);
+            continue;
+        }
+        const ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno != EINTR) {
+                // Not configured by the host yet, or between its resets: try again shortly.
+                pause_ms(20);
+            }
+            continue;
+        }
+        if (count == 0) {
+            pause_ms(20);
+            continue;
+        }
+        log.bytes(function.endpoint(), {buffer, static_cast<std::size_t>(count)});
+        for (const PrinterCommand& command :
+             parser.feed({buffer, static_cast<std::size_t>(count)})) {
+            if (command.kind == PrinterCommand::Kind::SetMode) {
+                asked = command.mode;
+                log.line("command " + std::string(usb_mode_name(*command.mode)));
+                if (options.unplug_after_command) {
+                    next_mode = options.return_mode.value_or(options.mode);
+                    return options.never_return ? Outcome::Leave : Outcome::Restart;
+                }
+            } else if (command.kind == PrinterCommand::Kind::Reset && asked) {
+                log.line("reset");
+                pause_ms(options.linger_ms);
+                next_mode = options.return_mode.value_or(*asked);
+                return options.never_return ? Outcome::Leave : Outcome::Restart;
+            }
+        }
+    }
+}
+
+int run(const GadgetOptions& options) {
+    ReceiveLog log(options.log_path);
+    ConfigfsGadget gadget(options.name, vendor_id, options.serial);
+    UsbMode mode = options.mode;
+    bool first = true;
+    for (;;) {
+        gadget.set_product_id(options.product_id);
+        std::optional<UsbMode> next_mode;
+        Outcome outcome = Outcome::Stop;
+        {
+            ModeFunction function(gadget, mode, options.udc);
+            wait_until_configured(options.udc);
+            log.line("up " + std::string(usb_mode_name(mode)) + " " + options.udc);
+            if (first && options.unplug_after_ms) {
+                arm_unplug(*options.unplug_after_ms);
+            }
+            first = false;
+            outcome = serve(options, function, log, next_mode);
+        }
+        log.line("down");
+        if (outcome == Outcome::Stop) {
+            return 0;
+        }
+        if (outcome == Outcome::Leave) {
+            wait_for_termination();
+            return 0;
+        }
+        pause_ms(options.restart_ms);
+        if (terminated != 0) {
+            return 0;
+        }
+        mode = *next_mode;
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const GadgetOptions options = parse_gadget_options(argc, argv);
+    install_handlers();
+    try {
+        return run(options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "gadget-printer: %s\n", error.what());
+        return 1;
+    }
+}
