@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Fetches Debian's 32-bit Wine (wine32:i386 and the i386 libraries it needs) and unpacks it into
+# DIR/root, a tree that a guest links into its overlay (guest-wine32.sh). Nothing is installed
+# on this machine: installing wine32:i386 here would make `wine` start the 32-bit loader for
+# every program, which breaks 64-bit Wine where the kernel refuses i386 programs.
+# A tree already unpacked for the same package set is kept, so a rebuild fetches nothing.
+# Usage: fetch-wine32.sh DIR
+set -euo pipefail
+dir=${1:?usage: fetch-wine32.sh DIR}
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+
+fail() { echo "fetch-wine32: $*" >&2; exit 1; }
+for tool in apt-get dpkg dpkg-deb; do
+    command -v "$tool" >/dev/null || fail "$tool is missing"
+done
+dpkg --print-foreign-architectures | grep -qx i386 ||
+    fail "dpkg has no i386 architecture: run scripts/install-deps.sh (dpkg --add-architecture i386)"
+# Debian's Wine finds zlib1.dll nowhere on its own; the i686 build of libz-mingw-w64 serves.
+zlib=/usr/i686-w64-mingw32/lib/zlib1.dll
+[ -f "$zlib" ] || fail "$zlib is missing: install libz-mingw-w64"
+
+debs="$dir/debs"
+mkdir -p "$debs/partial"
+# apt drops privileges to _apt for the download; a folder it may write keeps it quiet.
+chmod 777 "$debs" "$debs/partial"
+# What installing wine32:i386 here would fetch; apt sets the i386 part beside what is installed.
+apt-get install -y -q --download-only --no-install-recommends \
+    -o Dir::Cache::archives="$debs" wine32:i386 >"$dir/apt.log" 2>&1 ||
+    fail "cannot fetch wine32:i386: $(tail -n 3 "$dir/apt.log")"
+ls "$debs"/wine32_*_i386.deb >/dev/null 2>&1 || fail "apt fetched no wine32 package into $debs"
+
+# The set's names, to keep an unpacked tree while they stay the same.
+set_id=$(cd "$debs" && ls ./*_i386.deb | sort | sha1sum | cut -d' ' -f1)
+if [ "$(cat "$dir/root.id" 2>/dev/null)" != "$set_id" ]; then
+    rm -rf "$dir/root" "$dir/root.id"
+    mkdir -p "$dir/root"
+    for deb in "$debs"/*_i386.deb; do
+        dpkg-deb -x "$deb" "$dir/root" || fail "cannot unpack $deb"
+    done
+    dlls="$dir/root/usr/lib/i386-linux-gnu/wine/i386-windows"
+    [ -d "$dlls" ] || fail "the unpacked set has no $dlls"
+    cp "$zlib" "$dlls/"
+    echo "$set_id" >"$dir/root.id"
+fi
+[ -x "$dir/root/usr/lib/wine/wine" ] || fail "the unpacked set has no usr/lib/wine/wine"
+echo "fetch-wine32: $dir/root ready ($(ls "$debs"/*_i386.deb | wc -l) i386 packages)"
