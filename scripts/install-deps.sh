@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test Orvane: the host toolchain and
 # GoogleTest, clang with libFuzzer, MinGW-w64, Wine, Xvfb and ImageMagick (for screenshots);
-# for the Linux orvane libusb, pkg-config, umockdev and dpkg-dev (its package's dependencies).
+# for the Linux orvane libusb, pkg-config, umockdev and dpkg-dev (its package's dependencies);
+# for the guests QEMU, busybox-static, cpio and kmod. Nothing i386: the wine32 tests fetch 32-bit
+# Wine for their guests with apt's own lists (tests/wine32/fetch-wine32.sh), and dpkg here never
+# learns of i386, so wine64's recommendation of wine32:i386 can never be followed on this machine.
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev python3 clang libclang-rt-14-dev valgrind
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb imagemagick
-    pkg-config libusb-1.0-0-dev libumockdev-dev umockdev dpkg-dev)
+    pkg-config libusb-1.0-0-dev libumockdev-dev umockdev dpkg-dev
+    qemu-system-x86 busybox-static cpio kmod libz-mingw-w64)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -14,20 +14,22 @@ fail() { echo "fetch-wine32: $*" >&2; exit 1; }
 for tool in apt-get dpkg dpkg-deb; do
     command -v "$tool" >/dev/null || fail "$tool is missing"
 done
-dpkg --print-foreign-architectures | grep -qx i386 ||
-    fail "dpkg has no i386 architecture: run scripts/install-deps.sh (dpkg --add-architecture i386)"
 # Debian's Wine finds zlib1.dll nowhere on its own; the i686 build of libz-mingw-w64 serves.
 zlib=/usr/i686-w64-mingw32/lib/zlib1.dll
 [ -f "$zlib" ] || fail "$zlib is missing: install libz-mingw-w64"
 
+# apt with package lists of its own that include i386: this machine's dpkg and apt lists stay
+# amd64 only. apt drops privileges to _apt for the download; folders it may write keep it quiet.
 debs="$dir/debs"
-mkdir -p "$debs/partial"
-# apt drops privileges to _apt for the download; a folder it may write keeps it quiet.
-chmod 777 "$debs" "$debs/partial"
-# What installing wine32:i386 here would fetch; apt sets the i386 part beside what is installed.
-apt-get install -y -q --download-only --no-install-recommends \
-    -o Dir::Cache::archives="$debs" wine32:i386 >"$dir/apt.log" 2>&1 ||
-    fail "cannot fetch wine32:i386: $(tail -n 3 "$dir/apt.log")"
+apt_options=(-o Dir::State::Lists="$dir/apt/lists" -o Dir::Cache="$dir/apt/cache"
+    -o Dir::Cache::archives="$debs" -o APT::Architectures::=amd64 -o APT::Architectures::=i386)
+mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache" "$debs/partial"
+chmod 777 "$dir/apt/lists" "$dir/apt/lists/partial" "$debs" "$debs/partial"
+apt-get "${apt_options[@]}" update -q >"$dir/apt.log" 2>&1 ||
+    fail "cannot read the package lists: $(tail -n 3 "$dir/apt.log")"
+# What installing wine32:i386 here would fetch: the i386 part beside what is installed.
+apt-get "${apt_options[@]}" install -y -q --download-only --no-install-recommends wine32:i386 \
+    >>"$dir/apt.log" 2>&1 || fail "cannot fetch wine32:i386: $(tail -n 3 "$dir/apt.log")"
 ls "$debs"/wine32_*_i386.deb >/dev/null 2>&1 || fail "apt fetched no wine32 package into $debs"
 
 # The set's names, to keep an unpacked tree while they stay the same.
