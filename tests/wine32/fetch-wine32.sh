@@ -33,13 +33,19 @@ apt-get "${apt_options[@]}" install -y -q --download-only --no-install-recommend
 ls "$debs"/wine32_*_i386.deb >/dev/null 2>&1 || fail "apt fetched no wine32 package into $debs"
 
 # The set's names, to keep an unpacked tree while they stay the same.
-set_id=$(cd "$debs" && ls ./*_i386.deb | sort | sha1sum | cut -d' ' -f1)
+set_id=$( (echo merged-usr; cd "$debs" && ls ./*_i386.deb | sort) | sha1sum | cut -d' ' -f1)
 if [ "$(cat "$dir/root.id" 2>/dev/null)" != "$set_id" ]; then
     rm -rf "$dir/root" "$dir/root.id"
     mkdir -p "$dir/root"
     for deb in "$debs"/*_i386.deb; do
         dpkg-deb -x "$deb" "$dir/root" || fail "cannot unpack $deb"
     done
+    # Merged as this machine's /usr is (/lib is usr/lib): then usr/lib/i386-linux-gnu holds
+    # every i386 library, and the guest needs one link to it.
+    if [ -d "$dir/root/lib" ]; then
+        cp -a "$dir/root/lib/." "$dir/root/usr/lib/" && rm -rf "$dir/root/lib" ||
+            fail "cannot merge $dir/root/lib into usr/lib"
+    fi
     dlls="$dir/root/usr/lib/i386-linux-gnu/wine/i386-windows"
     [ -d "$dlls" ] || fail "the unpacked set has no $dlls"
     cp "$zlib" "$dlls/"

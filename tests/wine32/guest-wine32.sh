@@ -36,12 +36,16 @@ link_into() {
 
 [ -x "$WINE32_ROOT/usr/lib/wine/wine" ] ||
     die "no 32-bit Wine in $WINE32_ROOT (made by the fixture wine32.fetch: tests/wine32/fetch-wine32.sh)"
-# Its programs and libraries; its copies of shared data in usr/share are this machine's already.
-# usr/lib first, so that usr/lib/i386-linux-gnu is one link and lib's part goes into it.
-for part in usr/lib lib etc; do
+# Its programs and libraries (merged into usr/lib by fetch-wine32.sh, as /lib is usr/lib here);
+# its copies of shared data in usr/share are this machine's already.
+for part in usr/lib etc; do
     link_into "$WINE32_ROOT/$part" "/$part" || die "cannot link $WINE32_ROOT/$part into the guest's /$part"
 done
 file -L /usr/lib/wine/wine | grep -q 'ELF 32-bit' || die "/usr/lib/wine/wine is no 32-bit program"
+# Wine's fonts need FreeType; a library it cannot load would only show as missing text.
+if missing=$(/lib/ld-linux.so.2 --list /usr/lib/i386-linux-gnu/libfreetype.so.6 2>&1 | grep -i 'not found\|error'); then
+    die "the 32-bit FreeType does not load: $missing"
+fi
 echo "guest-wine32: 32-bit Wine linked in at $(uptime_s) s"
 
 export WINEARCH=win32 E2E_WINEARCH=win32 WINEPREFIX="$E2E_PREFIX" WINEDEBUG=-all
@@ -61,8 +65,6 @@ prefix)
     [ -f "$E2E_PREFIX/system.reg" ] || die "wineboot made no $E2E_PREFIX/system.reg"
     grep -q '^#arch=win32' "$E2E_PREFIX/system.reg" || die "$E2E_PREFIX is not a 32-bit prefix"
     echo "guest-wine32: 32-bit prefix made in $(echo "$(uptime_s) - $start" | bc) s"
-    grep -q FreeType "$ORVANE_VM_RESULTS/wineboot.log" &&
-        /lib/ld-linux.so.2 --list /usr/lib/i386-linux-gnu/libfreetype.so.6
     tar -C "$(dirname "$E2E_PREFIX")" -cf "$WINE32_PREFIX_TAR.new" "$(basename "$E2E_PREFIX")" ||
         die "cannot keep the prefix in $WINE32_PREFIX_TAR"
     mv "$WINE32_PREFIX_TAR.new" "$WINE32_PREFIX_TAR"
