@@ -42,10 +42,18 @@ for part in usr/lib etc; do
     link_into "$WINE32_ROOT/$part" "/$part" || die "cannot link $WINE32_ROOT/$part into the guest's /$part"
 done
 file -L /usr/lib/wine/wine | grep -q 'ELF 32-bit' || die "/usr/lib/wine/wine is no 32-bit program"
-# Wine's fonts need FreeType; a library it cannot load would only show as missing text.
-if missing=$(/lib/ld-linux.so.2 --list /usr/lib/i386-linux-gnu/libfreetype.so.6 2>&1 | grep -i 'not found\|error'); then
-    die "the 32-bit FreeType does not load: $missing"
-fi
+# The i386 loader searches /usr/lib/i386-linux-gnu only through ld.so.cache, which this
+# machine built without it: Wine's dlopen of libX11 (its X11 driver) and FreeType would fail.
+# The overlay gets a cache of its own that names the linked-in folder too (-X: the links in
+# the read-only folders stay as they are).
+ldconfig -X || die "ldconfig failed in the guest"
+echo "guest-wine32: loader cache made at $(uptime_s) s"
+# What Wine opens by name: without them there are no windows, or no text in them.
+for library in libX11.so.6 libXext.so.6 libfreetype.so.6 libfontconfig.so.1; do
+    path=$(ldconfig -p | sed -n "s|^\t$library (libc6) => ||p" | head -n 1)
+    [ -n "$path" ] || die "the guest's loader cannot find the 32-bit $library"
+    out=$(/lib/ld-linux.so.2 --list "$path" 2>&1) || die "the 32-bit $library does not load: $out"
+done
 echo "guest-wine32: 32-bit Wine linked in at $(uptime_s) s"
 
 export WINEARCH=win32 E2E_WINEARCH=win32 WINEPREFIX="$E2E_PREFIX" WINEDEBUG=-all
@@ -68,6 +76,8 @@ prefix)
     tar -C "$(dirname "$E2E_PREFIX")" -cf "$WINE32_PREFIX_TAR.new" "$(basename "$E2E_PREFIX")" ||
         die "cannot keep the prefix in $WINE32_PREFIX_TAR"
     mv "$WINE32_PREFIX_TAR.new" "$WINE32_PREFIX_TAR"
+    # Which Wine set made it: the fixture makes it again only when that set changes.
+    cp "$WINE32_ROOT/../root.id" "$WINE32_PREFIX_TAR.id" || die "cannot note the prefix's Wine set"
     ;;
 cases)
     [ $# -gt 0 ] || die "no cases named"
