@@ -46,5 +46,5 @@ orvane_subbuild(host)
 orvane_subbuild(host-asan)
 orvane_subbuild(fuzz)
 orvane_subbuild(windows)
-orvane_subbuild(windows-i686 BUILD_ONLY) # 32-bit programs cannot run on this machine
+orvane_subbuild(windows-i686) # its e2e cases under 32-bit Wine in a guest (tests/wine32)
 orvane_subbuild(linux) # orvane over libusb, tested under umockdev

@@ -14,7 +14,8 @@ E2E_OWNER=${E2E_OWNER:-$PPID}
 
 e2e_prefix_env() {
     export WINEPREFIX="$E2E_PREFIX"
-    export WINEARCH=win64
+    # E2E_WINEARCH=win32 with a 32-bit Orvane.exe and its tools in a 32-bit Wine.
+    export WINEARCH=${E2E_WINEARCH:-win64}
     # E2E_WINEDEBUG=err+all, say, shows Wine's own errors when a case fails for no visible reason.
     export WINEDEBUG=${E2E_WINEDEBUG:--all}
     export WINEDLLOVERRIDES="mscoree,mshtml="

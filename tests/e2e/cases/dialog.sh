@@ -50,7 +50,9 @@ case_shows_the_current_mode() {
 }
 
 case_changes_mode_with_the_wait_window() {
-    emulator_start --mode native --restart-ms 3000
+    # The wait window has to outlast a screenshot and a new driver; E2E_DIALOG_RESTART_MS gives
+    # a slower machine (an emulated guest) a printer that takes longer to come back.
+    emulator_start --mode native --restart-ms "${E2E_DIALOG_RESTART_MS:-3000}"
     dialog_start
     driver find "$main_caption" 20000 expect-text 1000 "Native USB" expect-checked 1002 1 \
         click 1004 click 2 wait-window "$wait_caption" 10000
