@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One printer as the system lists it.
@@ -45,14 +46,18 @@ class CommandPipe {
 
 // What a channel found of the printer meant in one mode.
 struct ModeAnswer {
-    // The printer found there; empty when none of the printers meant is.
-    std::string identity;
+    // The printer found there (its identity may be empty: a device may name itself so).
+    static ModeAnswer Answering(std::string identity) { return {true, std::move(identity), false}; }
     // It is there, but another program holds it (a spooler, a point-of-sale driver, a print
     // job): it cannot be reached now.
+    static ModeAnswer Held(std::string identity) { return {true, std::move(identity), true}; }
+
+    bool found = false; // false: none of the printers meant is there
+    std::string identity;
     bool inUse = false;
 
-    bool Answers() const { return !identity.empty() && !inUse; }
-    bool Found() const { return !identity.empty(); }
+    bool Answers() const { return found && !inUse; }
+    bool Found() const { return found; }
 };
 
 // The printer's command pipe as an attempt to open it left it: open, or not, and then perhaps

@@ -44,7 +44,7 @@ ModeAnswer LibusbPrinterChannel::Answers(UsbType mode) {
                    FormatText("%s: interface %d claimed by another process",
                               printer.portPath.c_str(), printer.interfaces.commandInterface));
     }
-    return {printer.identity, claimed};
+    return claimed ? ModeAnswer::Held(printer.identity) : ModeAnswer::Answering(printer.identity);
 }
 
 PipeOpening LibusbPrinterChannel::OpenCommandPipe(UsbType mode) {

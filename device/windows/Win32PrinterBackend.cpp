@@ -36,7 +36,7 @@ class Win32PrinterChannel : public PrinterChannel {
             return Refused();
         }
         CloseHandle(hPipe);
-        return {m_device.IdentityOf(m_device.DeviceName()), false};
+        return ModeAnswer::Answering(m_device.IdentityOf(m_device.DeviceName()));
     }
 
     PipeOpening OpenCommandPipe(UsbType mode) override {
@@ -54,7 +54,7 @@ class Win32PrinterChannel : public PrinterChannel {
         if (m_device.HeldPath().empty()) {
             return {};
         }
-        return {m_device.IdentityOf(m_device.HeldPath()), true};
+        return ModeAnswer::Held(m_device.IdentityOf(m_device.HeldPath()));
     }
 
     CUsbDevice m_device;

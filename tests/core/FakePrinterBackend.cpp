@@ -55,7 +55,7 @@ class FakeChannel : public PrinterChannel {
         ModeAnswer held;
         for (Printer* printer : m_backend.Search(mode, m_target)) {
             if (printer->inUse && !held.Found()) {
-                held = {printer->identity, true};
+                held = ModeAnswer::Held(printer->identity);
             } else if (printer->noAccess.empty() && !printer->inUse) {
                 if (printer->restarts > 0 && printer->settlesIn) {
                     printer->mode = *printer->settlesIn;
@@ -65,7 +65,7 @@ class FakeChannel : public PrinterChannel {
                     printer->restarting = true;
                     printer->neverReturns = true;
                 }
-                return {printer->identity, false};
+                return ModeAnswer::Answering(printer->identity);
             }
         }
         return held;

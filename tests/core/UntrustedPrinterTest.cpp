@@ -123,3 +123,9 @@ TEST_F(UntrustedPrinterTest, ModeOfSeveralPrintersIsFineWhenAnyAnswers) {
     Run({"MODE"});
     EXPECT_EQ(exitCode, kExitInUse);
 }
+
+TEST_F(UntrustedPrinterTest, PrinterWithAnEmptyNameStillAnswers) {
+    Plug(IDPRINTERCLASSTYPE, "");
+    EXPECT_EQ(Run({"MODE"}), "Printer Class USB\n");
+    EXPECT_EQ(exitCode, kExitOk);
+}
