@@ -73,12 +73,21 @@ prefix)
     timeout 60 wineserver -w || die "wineserver did not end after the boot"
     [ -f "$E2E_PREFIX/system.reg" ] || die "wineboot made no $E2E_PREFIX/system.reg"
     grep -q '^#arch=win32' "$E2E_PREFIX/system.reg" || die "$E2E_PREFIX is not a 32-bit prefix"
+    # The X11 driver's settings of the cases (tests/e2e/prefix_setup.sh) are kept with the
+    # prefix, which spares each guest two Wine calls.
+    for value in Decorated Managed; do
+        timeout -k 5 90 wine reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /t REG_SZ /d N /f \
+            >>"$ORVANE_VM_RESULTS/reg.log" 2>&1 ||
+            die "setting X11 Driver $value failed (log: $ORVANE_VM_RESULTS/reg.log)"
+    done
+    timeout 60 wineserver -w || die "wineserver did not end after the X11 driver's settings"
     echo "guest-wine32: 32-bit prefix made in $(echo "$(uptime_s) - $start" | bc) s"
     tar -C "$(dirname "$E2E_PREFIX")" -cf "$WINE32_PREFIX_TAR.new" "$(basename "$E2E_PREFIX")" ||
         die "cannot keep the prefix in $WINE32_PREFIX_TAR"
     mv "$WINE32_PREFIX_TAR.new" "$WINE32_PREFIX_TAR"
-    # Which Wine set made it: the fixture makes it again only when that set changes.
-    cp "$WINE32_ROOT/../root.id" "$WINE32_PREFIX_TAR.id" || die "cannot note the prefix's Wine set"
+    # Which Wine set made it, and how: the fixture makes it again only when either changes.
+    { cat "$WINE32_ROOT/../root.id" && echo "$WINE32_PREFIX_RECIPE"; } >"$WINE32_PREFIX_TAR.id" ||
+        die "cannot note the prefix's Wine set"
     ;;
 cases)
     [ $# -gt 0 ] || die "no cases named"
