@@ -6,7 +6,8 @@
 # under Wine against the printer emulator, its dialog under Xvfb included; and the Linux orvane
 # over libusb against umockdev's fake kernel, with its Debian package, and against the real
 # kernel in QEMU guests where USB gadgets play the printers (tests/vm; a missing QEMU or guest
-# kernel fails them).
+# kernel fails them); and the 32-bit Orvane.exe under 32-bit Wine inside such a guest
+# (tests/wine32).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
