@@ -37,25 +37,35 @@ int FindUsbDeviceId(const char* path) {
     return -1;
 }
 
-std::string InstanceOfPath(const std::string& path) {
+namespace {
+// The hardware ID and the instance of an interface path "\\?\usb#<hardware id>#<instance>#{class}";
+// false when the path does not have that shape.
+bool SplitPath(const std::string& path, std::string* pHardwareId, std::string* pInstance) {
     const std::size_t first = path.find('#');
     const std::size_t second = first == std::string::npos ? first : path.find('#', first + 1);
     const std::size_t third = second == std::string::npos ? second : path.find('#', second + 1);
     if (third == std::string::npos) {
-        return path;
+        return false;
     }
-    return path.substr(second + 1, third - second - 1);
+    *pHardwareId = path.substr(first + 1, second - first - 1);
+    *pInstance = path.substr(second + 1, third - second - 1);
+    return true;
+}
+} // namespace
+
+std::string InstanceOfPath(const std::string& path) {
+    std::string hardwareId;
+    std::string instance;
+    return SplitPath(path, &hardwareId, &instance) ? instance : path;
 }
 
 std::string InstanceIdOfPath(const std::string& path) {
-    const std::size_t first = path.find('#');
-    const std::size_t second = first == std::string::npos ? first : path.find('#', first + 1);
-    const std::size_t third = second == std::string::npos ? second : path.find('#', second + 1);
-    if (third == std::string::npos) {
+    std::string hardwareId;
+    std::string instance;
+    if (!SplitPath(path, &hardwareId, &instance)) {
         return path;
     }
-    std::string id = "USB\\" + path.substr(first + 1, second - first - 1) + "\\" +
-                     path.substr(second + 1, third - second - 1);
+    std::string id = "USB\\" + hardwareId + "\\" + instance;
     for (char& c : id) {
         if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
