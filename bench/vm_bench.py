@@ -117,19 +117,20 @@ def main():
         'Where a change\'s time goes (medians of 20): ' + '; '.join(parts) + '.',
         '',
         'Notes:',
-        '- LIST starts a libusb context for its scan and opens each printer to see that this '
-        'user may; lsusb reads every device\'s descriptors and names them from the USB ID '
-        'database. Both are programs started under TCG, whose start-up (libraries read over '
+        '- LIST reads sysfs alone: each printer\'s descriptors, serial and device number, and '
+        'whether this user may open its device node from the node\'s permissions; it starts no '
+        'libusb context and opens no device. lsusb reads every device\'s descriptors through '
+        'libusb and names them from the USB ID database. Both are programs started under TCG, whose start-up (libraries read over '
         '9p) weighs most, and on a shared machine single runs vary by a factor of five; the '
         'ratio moves by 0.3 between runs of this script.',
         '- The printer\'s return is the moment the host has configured it again (the UDC\'s '
         'state leaves "configured" and comes back to it). Under TCG that is about 0.4 s after '
         'its 1 s restart.',
         '- The wait looks, sleeps 1 s, and looks again: a look comes every 1 s plus the look '
-        'itself (about 0.25 s here). The first look comes just after the reset, the second '
-        'about 1.25 s later, just before the printer is back at about 1.4 s, so the wait ends '
-        'at the third, about 2.5 s after the reset: the printer\'s return to the end is that '
-        'phase, about 1.1 s, plus in comm class mode the wait for cdc_acm\'s tty.',
+        'itself, which reads sysfs alone until the printer is back in the new mode. The first '
+        'look comes just after the reset and the second about 1 s later, just before the '
+        'printer is back at about 1.4 s, so the wait ends at the third: the printer\'s return '
+        'to the end is that phase, plus in comm class mode the wait for cdc_acm\'s tty.',
         '- A change beyond the restart holds orvane\'s start and probe, the 1 s pause between '
         'the two commands, the host\'s enumeration and that phase.',
     ]
