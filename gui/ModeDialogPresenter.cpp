@@ -45,9 +45,7 @@ void ModeDialogPresenter::Change() {
     m_changeStarted = false;
     const ChangeOutcome outcome =
         ChangeMode(m_backend, ChangeRequest{m_printer, target, m_currentMode}, kDialogChange, this);
-    if (!outcome.printer.empty() && !m_printer.IsListed()) {
-        m_printer = PrinterTarget::Listed(outcome.printer);
-    }
+    m_printer = outcome.printer; // the first found, once it answered, is that printer
     std::string status;
     switch (outcome.kind) {
     case ChangeOutcome::Kind::Timeout:

@@ -67,14 +67,14 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
     ChangeObserver& observer = pObserver != nullptr ? *pObserver : quiet;
     ChangeOutcome outcome;
     outcome.before = request.current;
-    outcome.printer = request.printer.identity();
+    outcome.printer = request.printer;
     if (policy.probeFirst) {
         const std::optional<ProbeResult> found = ProbeMode(backend, request.printer);
         if (!found) {
             return outcome;
         }
         outcome.before = found->mode;
-        outcome.printer = found->identity;
+        outcome.printer = PrinterTarget::Listed(found->identity);
         if (found->inUse) {
             outcome.kind = ChangeOutcome::Kind::InUse;
             outcome.after = found->mode;
@@ -84,8 +84,7 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
 
     // From here on only that printer counts: another printer already in the target mode must
     // not end the wait.
-    const PrinterTarget printer =
-        outcome.printer.empty() ? request.printer : PrinterTarget::Listed(outcome.printer);
+    const PrinterTarget printer = outcome.printer;
     const std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(printer);
     Clock& clock = backend.clock();
     if (!SendModeCommand(*channel, clock, outcome.before, request.target, policy)) {
@@ -109,7 +108,7 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
         // It answered in the new mode and was gone again at once: no success to report.
         return outcome;
     }
-    outcome.printer = now->identity;
+    outcome.printer = PrinterTarget::Listed(now->identity);
     outcome.after = now->mode;
     if (now->inUse) {
         outcome.kind = ChangeOutcome::Kind::InUse;
@@ -121,7 +120,7 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
     }
     outcome.kind = ChangeOutcome::Kind::Changed;
     if (now->mode == IDCOMMCLASSTYPE) {
-        outcome.port = backend.LookUpPort(PrinterTarget::Listed(now->identity));
+        outcome.port = backend.LookUpPort(outcome.printer);
     }
     return outcome;
 }

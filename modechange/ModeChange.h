@@ -52,8 +52,9 @@ struct ChangeOutcome {
     // The mode the final probe found (Changed, OtherMode), or the mode in which another program
     // holds the printer (InUse).
     UsbType after = IDNATIVETYPE;
-    std::string printer; // the identity of the printer changed
-    PortLookup port;     // after a change to comm class mode: the printer's port
+    // The printer changed: the one the request named, or the one that answered for it.
+    PrinterTarget printer = PrinterTarget::FirstFound();
+    PortLookup port; // after a change to comm class mode: the printer's port
 };
 
 // What a face does while the change goes on.

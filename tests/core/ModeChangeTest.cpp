@@ -44,7 +44,7 @@ TEST_F(ModeChangeTest, ConsolePausesASecondBetweenTheTwoCommands) {
     EXPECT_EQ(outcome.kind, ChangeOutcome::Kind::Changed);
     EXPECT_EQ(outcome.before, IDNATIVETYPE);
     EXPECT_EQ(outcome.after, IDPRINTERCLASSTYPE);
-    EXPECT_EQ(outcome.printer, "ORV0001");
+    EXPECT_EQ(outcome.printer.identity(), "ORV0001");
     ASSERT_EQ(printer().writes.size(), 2u);
     EXPECT_EQ(printer().writes[1].atMs - printer().writes[0].atMs, 1000u);
     // Both writes are bounded.
@@ -177,7 +177,7 @@ TEST_F(ModeChangeTest, OnlyThePrinterChangedEndsTheWait) {
     // B sat in comm class mode all along; only A's return ended the wait.
     EXPECT_EQ(TraceCount("Not yet rebooted"), 3);
     EXPECT_TRUE(printer(1).writes.empty());
-    EXPECT_EQ(outcome.printer, "ORV-A");
+    EXPECT_EQ(outcome.printer.identity(), "ORV-A");
 }
 
 TEST_F(ModeChangeTest, ChangeToCommClassLooksUpThePortOrSaysWhyNot) {

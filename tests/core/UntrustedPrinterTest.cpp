@@ -129,3 +129,13 @@ TEST_F(UntrustedPrinterTest, PrinterWithAnEmptyNameStillAnswers) {
     EXPECT_EQ(Run({"MODE"}), "Printer Class USB\n");
     EXPECT_EQ(exitCode, kExitOk);
 }
+
+// An empty name is a name: chosen among two, that printer alone is changed, not the first found.
+TEST_F(UntrustedPrinterTest, PrinterWithAnEmptyNameChosenAmongTwoIsTheOnlyOneChanged) {
+    Plug(IDNATIVETYPE, "ORV-A");
+    Plug(IDNATIVETYPE, "");
+    EXPECT_EQ(Run({"PRINTER=2", "PRINTERCLASS"}), "Now set to Printer Class USB\n");
+    EXPECT_TRUE(printer(0).writes.empty());
+    EXPECT_EQ(printer(0).mode, IDNATIVETYPE);
+    EXPECT_EQ(printer(1).mode, IDPRINTERCLASSTYPE);
+}
