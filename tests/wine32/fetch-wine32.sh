@@ -20,15 +20,20 @@ zlib=/usr/i686-w64-mingw32/lib/zlib1.dll
 [ -f "$zlib" ] || fail "$zlib is missing: install libz-mingw-w64"
 
 # apt with package lists of its own that include i386: this machine's dpkg and apt lists stay
-# amd64 only. apt drops privileges to _apt for the download; folders it may write keep it quiet.
+# amd64 only. It resolves wine32:i386 as on a system with nothing installed, so that the i386
+# set does not have to match the versions of this machine's amd64 packages: a mirror whose
+# i386 security list is out of step with its amd64 one then still serves (the list that could
+# not be read is said in one line). apt drops privileges to _apt for the download; folders it
+# may write keep it quiet.
 debs="$dir/debs"
 apt_options=(-o Dir::State::Lists="$dir/apt/lists" -o Dir::Cache="$dir/apt/cache"
-    -o Dir::Cache::archives="$debs" -o APT::Architectures::=amd64 -o APT::Architectures::=i386)
+    -o Dir::Cache::archives="$debs" -o Dir::State::status="$dir/apt/status"
+    -o APT::Architectures::=amd64 -o APT::Architectures::=i386)
 mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache" "$debs/partial"
+: >"$dir/apt/status"
 chmod 777 "$dir/apt/lists" "$dir/apt/lists/partial" "$debs" "$debs/partial"
 apt-get "${apt_options[@]}" update -q >"$dir/apt.log" 2>&1 ||
-    fail "cannot read the package lists: $(tail -n 3 "$dir/apt.log")"
-# What installing wine32:i386 here would fetch: the i386 part beside what is installed.
+    echo "fetch-wine32: not every package list could be read, going on with the others: $(grep -m1 '^E: ' "$dir/apt.log")"
 apt-get "${apt_options[@]}" install -y -q --download-only --no-install-recommends wine32:i386 \
     >>"$dir/apt.log" 2>&1 || fail "cannot fetch wine32:i386: $(tail -n 3 "$dir/apt.log")"
 ls "$debs"/wine32_*_i386.deb >/dev/null 2>&1 || fail "apt fetched no wine32 package into $debs"
