@@ -42,6 +42,12 @@ assert_nothing_of_ours() {
     [[ -z "$(arp_entries)" ]] || fail "an Add/Remove Programs entry is left: $(arp_entries)"
     e2e_wine 60 "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query 'HKLM\Software\Orvane' &&
         fail "HKLM\\Software\\Orvane is left"
+    # Windows Installer's own record of the product, its feature and components.
+    local key
+    for key in 'HKLM\Software\Classes\Installer' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Installer'; do
+        e2e_wine 60 "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query "$key" /s
+        ! grep -qi orvane "$CASE_DIR/reg.out" || fail "$key still names Orvane: $(grep -i orvane "$CASE_DIR/reg.out" | head -n 2)"
+    done
     return 0
 }
 
