@@ -2,13 +2,21 @@
 
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "common/ShownText.h"
 #include "common/TextCase.h"
+
+#include <cstring>
 
 namespace {
 constexpr std::string_view kPrinterPrefix = "PRINTER=";
 
 bool Is(const char* arg, const char* name) {
     return EqualIgnoringCase(arg, name);
+}
+
+// The options that every Posix program answers, spelt exactly.
+bool IsPosixOption(const char* arg, const char* longName, const char* shortName) {
+    return std::strcmp(arg, longName) == 0 || std::strcmp(arg, shortName) == 0;
 }
 } // namespace
 
@@ -37,7 +45,9 @@ bool WantsTrace(int argc, char* argv[]) {
     return false;
 }
 
-SwitchFlags ParseSwitches(int argc, char* argv[], bool withDialog) {
+SwitchFlags ParseSwitches(int argc, char* argv[], SwitchConventions conventions) {
+    const bool withDialog = conventions == SwitchConventions::Windows;
+    const bool posix = conventions == SwitchConventions::Posix;
     SwitchFlags flags;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -55,7 +65,7 @@ SwitchFlags ParseSwitches(int argc, char* argv[], bool withDialog) {
             continue;
         }
         ++flags.actionWords;
-        if (Is(arg, "HELP")) {
+        if (Is(arg, "HELP") || (posix && IsPosixOption(arg, "--help", "-h"))) {
             PrintHelp(withDialog);
         } else if (Is(arg, "NATIVE")) {
             flags.native = true;
@@ -72,10 +82,28 @@ SwitchFlags ParseSwitches(int argc, char* argv[], bool withDialog) {
         } else if (Is(arg, "LIST")) {
             flags.list = true;
             DebugTrace("Param", "LIST");
-        } else if (Is(arg, "VERSION")) {
+        } else if (Is(arg, "VERSION") || (posix && IsPosixOption(arg, "--version", "-V"))) {
             flags.version = true;
             DebugTrace("Param", "VERSION");
+        } else {
+            flags.unknownWords.emplace_back(arg);
         }
     }
     return flags;
+}
+
+std::vector<std::string> UsageErrors(const SwitchFlags& flags, const std::string& programName) {
+    std::vector<std::string> errors;
+    for (const std::string& word : flags.unknownWords) {
+        errors.push_back(programName + ": unknown switch '" + ShowDeviceText(word) +
+                         "' (HELP lists the switches)");
+    }
+    for (const std::string& choice : flags.printerChoices) {
+        if (choice.empty()) {
+            errors.push_back(programName +
+                             ": PRINTER= needs a LIST number or an ID (LIST shows them)");
+            break;
+        }
+    }
+    return errors;
 }

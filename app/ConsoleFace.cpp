@@ -35,3 +35,18 @@ int RunSwitches(ConsoleContext& context, const SwitchFlags& flags) {
     }
     return RunModeSwitch(context, flags, selection);
 }
+
+int RunConsoleOnly(ConsoleContext& context, const SwitchFlags& flags) {
+    const std::vector<std::string> errors = UsageErrors(flags, context.programName);
+    for (const std::string& line : errors) {
+        PrintErrorLine(line);
+    }
+    if (!errors.empty()) {
+        return kExitUsage;
+    }
+    if (flags.actionWords == 0) {
+        PrintHelp(false);
+        return kExitUsage;
+    }
+    return RunSwitches(context, flags);
+}

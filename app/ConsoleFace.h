@@ -7,3 +7,8 @@
 // Carries out the parsed switches: the conflict rule, VERSION, LIST, then MODE or the one mode
 // switch on the printer the command line means. Returns the exit code.
 int RunSwitches(ConsoleContext& context, const SwitchFlags& flags);
+
+// The face of a system without a dialog (Posix conventions): a command line with a usage error
+// is refused on standard error before anything is done, and one that asks for nothing prints
+// the help; both exit with the usage code. Otherwise RunSwitches.
+int RunConsoleOnly(ConsoleContext& context, const SwitchFlags& flags);

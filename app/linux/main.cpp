@@ -1,8 +1,8 @@
-// orvane: the console face over libusb. Without an action there is no dialog to start, so the
-// help is printed and the usage code returned. The trace goes nowhere unless TRACE echoes it.
+// orvane: the console face over libusb, with the command-line conventions of its system. Without
+// an action there is no dialog to start, so the help is printed and the usage code returned.
+// The trace goes nowhere unless TRACE echoes it.
 #include "app/CommandLine.h"
 #include "app/ConsoleFace.h"
-#include "app/ExitCodes.h"
 #include "app/linux/OrvaneVersion.h"
 #include "common/DebugTrace.h"
 #include "common/linux/MonotonicClock.h"
@@ -12,14 +12,10 @@
 
 int main(int argc, char* argv[]) {
     EchoTraceToStderr(WantsTrace(argc, argv));
-    const SwitchFlags flags = ParseSwitches(argc, argv, false);
-    if (flags.actionWords == 0) {
-        PrintHelp(false);
-        return kExitUsage;
-    }
-
+    const SwitchFlags flags = ParseSwitches(argc, argv, SwitchConventions::Posix);
+    // No libusb is started until a switch looks at the bus.
     MonotonicClock clock;
     LibusbPrinterBackend backend(clock);
     ConsoleContext context{backend, "orvane", kOrvaneVersion, isatty(STDERR_FILENO) == 1, false};
-    return RunSwitches(context, flags);
+    return RunConsoleOnly(context, flags);
 }

@@ -41,7 +41,7 @@ int RunOrvane(int argc, char* argv[]) {
     }
 
     Win32PrinterBackend backend;
-    const SwitchFlags flags = ParseSwitches(argc, argv, true);
+    const SwitchFlags flags = ParseSwitches(argc, argv, SwitchConventions::Windows);
     if (flags.actionWords == 0) {
         // No switch, or only the choice of a printer: the dialog face, without the console.
         PrinterTarget printer = PrinterTarget::FirstFound();

@@ -12,24 +12,24 @@ constexpr std::uint32_t kTtySettleMs = 1000;
 constexpr std::uint32_t kTtyPollMs = 100;
 } // namespace
 
+// The list needs no libusb: sysfs names the printers, and the permissions of each device node
+// say whether this user may open it.
 std::vector<AttachedPrinter> LibusbPrinterBackend::ListPrinters() {
     std::vector<AttachedPrinter> printers;
-    const UsbContext context = m_session.FreshContext();
-    if (!context) {
-        return printers;
-    }
-    for (const FoundPrinter& found : ScanPrinters(context)) {
-        int error = 0;
-        const DeviceHandle handle = OpenPrinter(found, &error);
+    for (const FoundPrinter& found : ScanPrinters()) {
         const UsbType mode = found.interfaces.mode;
-        if (handle) {
+        switch (AccessToNode(found)) {
+        case NodeAccess::Granted:
             printers.push_back(
                 {found.identity, found.identity, mode, {}, '\0', found.sharedSerial});
-        } else if (error == LIBUSB_ERROR_ACCESS) {
+            break;
+        case NodeAccess::Refused:
             printers.push_back({found.identity, found.identity, mode, NoAccessLine(found), '\0',
                                 found.sharedSerial});
+            break;
+        case NodeAccess::Gone: // it left the bus since sysfs named it: no printer to offer
+            break;
         }
-        // Any other failure: the device went away or is broken; it is no printer to offer.
     }
     return printers;
 }
@@ -39,11 +39,7 @@ std::unique_ptr<PrinterChannel> LibusbPrinterBackend::OpenChannel(const PrinterT
 }
 
 PortLookup LibusbPrinterBackend::LookUpPort(const PrinterTarget& printer) {
-    const UsbContext context = m_session.FreshContext();
-    if (!context) {
-        return {};
-    }
-    for (const FoundPrinter& found : ScanPrinters(context)) {
+    for (const FoundPrinter& found : ScanPrinters()) {
         if (found.interfaces.mode != IDCOMMCLASSTYPE || !printer.Matches(found.identity)) {
             continue;
         }

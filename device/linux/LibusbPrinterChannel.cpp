@@ -11,17 +11,17 @@ LibusbPrinterChannel::LibusbPrinterChannel(LibusbSession& session, PrinterTarget
 
 std::optional<LibusbPrinterChannel::OpenPrinterInMode>
 LibusbPrinterChannel::OpenInMode(UsbType mode) {
-    const UsbContext context = m_session.FreshContext();
-    if (!context) {
-        return std::nullopt;
-    }
-    for (FoundPrinter& printer : ScanPrinters(context)) {
+    UsbContext context; // started for the first printer that matches
+    for (FoundPrinter& printer : ScanPrinters()) {
         if (printer.interfaces.mode != mode || !m_printer.Matches(printer.identity)) {
             continue;
         }
+        if (!context && !(context = m_session.FreshContext())) {
+            return std::nullopt;
+        }
         // One that does not open does not end the search: another printer may.
         int error = 0;
-        DeviceHandle handle = OpenPrinter(printer, &error);
+        DeviceHandle handle = OpenPrinter(context, printer, &error);
         if (handle) {
             return OpenPrinterInMode{std::move(printer), std::move(handle)};
         }
@@ -58,10 +58,10 @@ PipeOpening LibusbPrinterChannel::OpenCommandPipe(UsbType mode) {
                                              interfaces.commandInterface));
         return {};
     }
-    DebugTrace("CommandPipe", FormatText("%s (%s): interface %d, endpoint %02X",
-                                         DeviceNode(open->printer.device.get()).c_str(),
-                                         EscapeUnprintable(open->printer.identity).c_str(),
-                                         interfaces.commandInterface, *interfaces.commandEndpoint));
+    DebugTrace("CommandPipe",
+               FormatText("%s (%s): interface %d, endpoint %02X", DeviceNode(open->printer).c_str(),
+                          EscapeUnprintable(open->printer.identity).c_str(),
+                          interfaces.commandInterface, *interfaces.commandEndpoint));
     return LibusbCommandPipe::Claim(std::move(open->handle), interfaces.commandInterface,
                                     *interfaces.commandEndpoint, interfaces.portInterface);
 }

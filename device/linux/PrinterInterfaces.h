@@ -3,11 +3,13 @@
 #pragma once
 
 #include "device/UsbType.h"
+#include "device/linux/RawDescriptors.h"
 
 #include <libusb.h>
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 constexpr std::uint16_t kPrinterVendorId = 0x6B1F;
 
@@ -29,4 +31,4 @@ struct ModeInterfaces {
 // interface (0xFF) is native mode, a printer interface (0x07) printer class mode, a
 // communications interface (0x02) with a data interface (0x0A) comm class mode. Only the
 // first alternate setting of each interface counts. nullopt when none of them is there.
-std::optional<ModeInterfaces> ModeOfConfiguration(const libusb_config_descriptor& config);
+std::optional<ModeInterfaces> ModeOfConfiguration(const std::vector<UsbInterfaceSetting>& config);

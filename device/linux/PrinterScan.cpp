@@ -6,20 +6,31 @@
 #include "device/linux/SysfsUsb.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <tuple>
 
 namespace {
-// USB allows at most seven tiers of hubs.
-constexpr int kMaxPortDepth = 7;
-
-std::string JoinPortPath(std::uint8_t bus, const std::vector<std::uint8_t>& ports) {
-    std::string path = std::to_string(bus);
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        path += i == 0 ? '-' : '.';
-        path += std::to_string(ports[i]);
+// "1-2.3" as its bus and the ports from the root hub; false when a number is out of range.
+bool SplitPortPath(FoundPrinter& printer) {
+    const char* at = printer.portPath.data();
+    const char* const end = at + printer.portPath.size();
+    std::vector<std::uint8_t> numbers;
+    for (;;) {
+        unsigned number = 0;
+        const auto [stop, error] = std::from_chars(at, end, number);
+        if (error != std::errc() || number > 255) {
+            return false;
+        }
+        numbers.push_back(static_cast<std::uint8_t>(number));
+        if (stop == end) {
+            break;
+        }
+        at = stop + 1; // past the dash or a dot
     }
-    return path;
+    printer.bus = numbers.front();
+    printer.ports.assign(numbers.begin() + 1, numbers.end());
+    return true;
 }
 
 // Cheap printers may ship with one serial number for a whole batch: those that share one are told
@@ -47,45 +58,43 @@ void NameTwinsByPort(std::vector<FoundPrinter>& printers) {
 }
 
 // The printer this device is, or nullopt when it is none.
-std::optional<FoundPrinter> Examine(libusb_device* device, const UsbContext& context) {
-    libusb_device_descriptor descriptor{};
-    if (libusb_get_device_descriptor(device, &descriptor) != LIBUSB_SUCCESS ||
-        !IsPrinterProduct(descriptor.idVendor, descriptor.idProduct)) {
+std::optional<FoundPrinter> Examine(const std::string& portPath) {
+    const std::vector<std::uint8_t> descriptors = ReadDescriptors(portPath);
+    const std::optional<UsbDeviceIds> ids = DeviceIdsOf(descriptors);
+    if (!ids || !IsPrinterProduct(ids->vendorId, ids->productId)) {
         return std::nullopt;
     }
-
-    FoundPrinter printer;
-    printer.bus = libusb_get_bus_number(device);
-    std::uint8_t ports[kMaxPortDepth] = {};
-    const int depth = libusb_get_port_numbers(device, ports, kMaxPortDepth);
-    if (depth > 0) {
-        printer.ports.assign(ports, ports + depth);
+    const std::string name =
+        FormatText("%04X:%04X at %s", ids->vendorId, ids->productId, portPath.c_str());
+    const std::optional<unsigned> address = ReadNumberAttribute(portPath, "devnum");
+    const std::optional<unsigned> configuration =
+        ReadNumberAttribute(portPath, "bConfigurationValue");
+    std::optional<std::vector<UsbInterfaceSetting>> settings;
+    if (address && configuration) {
+        settings = InterfacesOfConfiguration(descriptors, *configuration);
     }
-    printer.portPath = JoinPortPath(printer.bus, printer.ports);
-    const std::string name = FormatText("%04X:%04X at %s", descriptor.idVendor,
-                                        descriptor.idProduct, printer.portPath.c_str());
-
-    libusb_config_descriptor* rawConfig = nullptr;
-    const int result = libusb_get_active_config_descriptor(device, &rawConfig);
-    if (result != LIBUSB_SUCCESS) {
-        DebugTrace("ScanPrinters",
-                   name + ": no active configuration: " + libusb_error_name(result));
+    if (!settings) {
+        DebugTrace("ScanPrinters", name + ": no active configuration");
         return std::nullopt;
     }
-    const ConfigDescriptor config(rawConfig);
-    const std::optional<ModeInterfaces> interfaces = ModeOfConfiguration(*config);
+    const std::optional<ModeInterfaces> interfaces = ModeOfConfiguration(*settings);
     if (!interfaces) {
         DebugTrace("ScanPrinters", name + " shows none of the printer's interfaces: not a printer");
         return std::nullopt;
     }
 
-    printer.configuration = config->bConfigurationValue;
+    FoundPrinter printer;
+    printer.portPath = portPath;
+    if (!SplitPortPath(printer)) {
+        return std::nullopt;
+    }
+    printer.address = *address;
+    printer.configuration = static_cast<int>(*configuration);
     printer.interfaces = *interfaces;
-    printer.identity = ReadSerialNumber(printer.portPath);
+    printer.identity = ReadSerialNumber(portPath);
     if (printer.identity.empty()) {
         printer.identity = printer.portPath;
     }
-    printer.device = DeviceRef(libusb_ref_device(device), DeviceUnref{context});
     DebugTrace("ScanPrinters",
                FormatText("%s: %s, identity %s", name.c_str(), ModeName(interfaces->mode),
                           EscapeUnprintable(printer.identity).c_str()));
@@ -93,16 +102,10 @@ std::optional<FoundPrinter> Examine(libusb_device* device, const UsbContext& con
 }
 } // namespace
 
-std::vector<FoundPrinter> ScanPrinters(const UsbContext& context) {
+std::vector<FoundPrinter> ScanPrinters() {
     std::vector<FoundPrinter> printers;
-    const DeviceList list(context.get());
-    if (list.Error() != 0) {
-        DebugTrace("ScanPrinters",
-                   std::string("libusb_get_device_list: ") + libusb_error_name(list.Error()));
-        return printers;
-    }
-    for (libusb_device* device : list.Devices()) {
-        if (std::optional<FoundPrinter> printer = Examine(device, context)) {
+    for (const std::string& portPath : UsbDevicePortPaths()) {
+        if (std::optional<FoundPrinter> printer = Examine(portPath)) {
             printers.push_back(std::move(*printer));
         }
     }
@@ -118,7 +121,6 @@ std::vector<FoundPrinter> ScanPrinters(const UsbContext& context) {
     return printers;
 }
 
-std::string DeviceNode(libusb_device* device) {
-    return FormatText("/dev/bus/usb/%03u/%03u", libusb_get_bus_number(device),
-                      libusb_get_device_address(device));
+std::string DeviceNode(const FoundPrinter& printer) {
+    return FormatText("/dev/bus/usb/%03u/%03u", unsigned{printer.bus}, printer.address);
 }

@@ -1,7 +1,6 @@
-// The printers attached now, as libusb and sysfs show them.
+// The printers attached now, as sysfs shows them: no libusb and no access to the devices.
 #pragma once
 
-#include "device/linux/LibusbHandles.h"
 #include "device/linux/PrinterInterfaces.h"
 
 #include <cstdint>
@@ -9,7 +8,6 @@
 #include <vector>
 
 struct FoundPrinter {
-    DeviceRef device; // holds the context of the scan that found it
     // Its serial number, or its port path when it has none or shares it with another attached
     // printer: either survives a restart.
     std::string identity;
@@ -19,6 +17,7 @@ struct FoundPrinter {
     std::string portPath;
     std::uint8_t bus = 0;
     std::vector<std::uint8_t> ports;
+    unsigned address = 0;  // the device number on its bus, which a restart changes
     int configuration = 0; // bConfigurationValue of the active configuration
     ModeInterfaces interfaces;
 };
@@ -26,9 +25,9 @@ struct FoundPrinter {
 // Every printer attached now, in the probe's order: native mode first, then printer class, then
 // comm class; within a mode by bus and ports, so that the order does not depend on which was
 // plugged in first. Printers that report one serial number are named by their port paths. A
-// device of a printer product that shows none of the modes is traced and left out. Call it with a
-// fresh context (LibusbSession::FreshContext) to see the bus as it is now.
-std::vector<FoundPrinter> ScanPrinters(const UsbContext& context);
+// device of a printer product that shows none of the modes is traced and left out. Each call
+// reads the bus as it is now.
+std::vector<FoundPrinter> ScanPrinters();
 
-// The device's usbfs node, /dev/bus/usb/BBB/DDD.
-std::string DeviceNode(libusb_device* device);
+// The printer's usbfs node, /dev/bus/usb/BBB/DDD.
+std::string DeviceNode(const FoundPrinter& printer);

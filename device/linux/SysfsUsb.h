@@ -1,13 +1,27 @@
 // What the kernel shows of a USB device under /sys/bus/usb/devices, where the device is named
 // by its port path ("1-2.3") and its interfaces by "<port path>:<configuration>.<interface>".
-// These reads need no access to the device node.
+// These reads need no access to the device node and no libusb.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
-// The device's serial number string as the kernel read it; empty when it has none.
+// The names of the USB devices attached now ("1-2.3"), root hubs and interfaces left out.
+std::vector<std::string> UsbDevicePortPaths();
+
+// The device's serial number string as the kernel read it, every byte of it but the end of
+// line the kernel adds; empty when it has none.
 std::string ReadSerialNumber(const std::string& portPath);
+
+// A decimal attribute of the device (busnum, devnum, bConfigurationValue); nullopt when it is
+// missing, empty or not a number (an unconfigured device shows an empty bConfigurationValue).
+std::optional<unsigned> ReadNumberAttribute(const std::string& portPath, const char* name);
+
+// The raw descriptors the kernel keeps of the device: its device descriptor, then each of its
+// configurations whole. Empty when they cannot be read.
+std::vector<std::uint8_t> ReadDescriptors(const std::string& portPath);
 
 // The sysfs directory of one of the device's interfaces.
 std::string InterfaceDirectory(const std::string& portPath, int configuration, int interfaceNumber);

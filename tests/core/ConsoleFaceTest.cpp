@@ -49,6 +49,33 @@ TEST_F(ConsoleFaceTest, UnknownWordAloneDoesNothing) {
     EXPECT_EQ(backend.answersCalls, 0);
 }
 
+// orvane follows its own system's conventions; Orvane.exe passes the same words over.
+TEST_F(ConsoleFaceTest, WithoutADialogTheOptionAliasesWorkAndAnUnknownWordIsAUsageError) {
+    Plug(IDNATIVETYPE);
+    EXPECT_EQ(Run({"--help", "-V"}), "") << "Orvane.exe: unknown words";
+    EXPECT_EQ(exitCode, kExitOk);
+    withDialog = false;
+    EXPECT_EQ(Run({"--help"}), kHelpHead + kHelpTail);
+    EXPECT_EQ(Run({"-h"}), kHelpHead + kHelpTail);
+    EXPECT_EQ(Run({"--version"}), "orvane 1.0.0.8\n");
+    EXPECT_EQ(Run({"-V"}), "orvane 1.0.0.8\n");
+    EXPECT_EQ(exitCode, kExitOk);
+
+    EXPECT_EQ(Run({"NATVE"}), "");
+    EXPECT_EQ(errors, "orvane: unknown switch 'NATVE' (HELP lists the switches)\n");
+    EXPECT_EQ(exitCode, kExitUsage);
+    EXPECT_EQ(Run({"-v"}), "") << "-V alone is the version";
+    EXPECT_EQ(exitCode, kExitUsage);
+    EXPECT_EQ(Run({"PRINTERCLASS", "COMMCLAS\x1b[2J"}), "");
+    EXPECT_EQ(errors, "orvane: unknown switch 'COMMCLAS\\x1B[2J' (HELP lists the switches)\n");
+    EXPECT_EQ(exitCode, kExitUsage);
+    EXPECT_EQ(Run({"PRINTER=", "MODE"}), "");
+    EXPECT_EQ(errors, "orvane: PRINTER= needs a LIST number or an ID (LIST shows them)\n");
+    EXPECT_EQ(exitCode, kExitUsage);
+    EXPECT_EQ(backend.answersCalls, 0);
+    EXPECT_TRUE(printer().writes.empty());
+}
+
 TEST_F(ConsoleFaceTest, TwoModeSwitchesAreRefused) {
     Plug(IDNATIVETYPE);
     EXPECT_EQ(Run({"NATIVE", "COMMCLASS"}), kConflict);

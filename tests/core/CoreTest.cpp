@@ -56,8 +56,16 @@ std::string CoreTest::Run(std::vector<std::string> args) {
     EchoTraceToStderr(WantsTrace(argc, argv.data()));
     ::testing::internal::CaptureStderr();
     const std::string output = Stdout([&] {
-        ConsoleContext context{backend, "Orvane", "1.0.0.8", stderrIsConsole, withDialog};
-        exitCode = RunSwitches(context, ParseSwitches(argc, argv.data(), withDialog));
+        // Orvane.exe with its dialog, or orvane on a system without one.
+        ConsoleContext context{backend, withDialog ? "Orvane" : "orvane", "1.0.0.8",
+                               stderrIsConsole, withDialog};
+        if (withDialog) {
+            exitCode =
+                RunSwitches(context, ParseSwitches(argc, argv.data(), SwitchConventions::Windows));
+        } else {
+            exitCode =
+                RunConsoleOnly(context, ParseSwitches(argc, argv.data(), SwitchConventions::Posix));
+        }
     });
     errors = ::testing::internal::GetCapturedStderr();
     EchoTraceToStderr(false);

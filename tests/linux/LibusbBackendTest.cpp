@@ -61,7 +61,8 @@ int RunConsole(PrinterBackend& backend, std::vector<std::string> args, std::stri
     ConsoleContext context{backend, "orvane", "", false, false};
     ::testing::internal::CaptureStdout();
     const int exitCode =
-        RunSwitches(context, ParseSwitches(static_cast<int>(argv.size()), argv.data(), false));
+        RunConsoleOnly(context, ParseSwitches(static_cast<int>(argv.size()), argv.data(),
+                                              SwitchConventions::Posix));
     *pOutput = ::testing::internal::GetCapturedStdout();
     return exitCode;
 }

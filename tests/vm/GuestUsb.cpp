@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -75,8 +76,10 @@ std::string UsbDeviceNode(const std::string& portPath) {
 
 std::string DeviceSerial(const std::string& portPath) {
     std::ifstream file(kUsbDevices / portPath / "serial", std::ios::binary);
-    std::string serial;
-    std::getline(file, serial);
+    std::string serial((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!serial.empty() && serial.back() == '\n') {
+        serial.pop_back(); // the kernel's own end of line
+    }
     return serial;
 }
 

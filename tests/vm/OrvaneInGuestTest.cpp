@@ -1,6 +1,7 @@
 // The real orvane inside a guest with the real kernel, against gadget printers: what it
 // reports in each mode while usblp and cdc_acm hold the interfaces, that the kernel's driver
-// gets its interface back after orvane's claim, and two printers chosen by number and serial.
+// gets its interface back after orvane's claim, a mistyped switch refused, and two printers
+// chosen by number and serial.
 #include "../linux/OrvaneProcess.h"
 #include "GadgetPrinterProcess.h"
 #include "GuestCase.h"
@@ -42,6 +43,10 @@ TEST(VmModes, ModeAndListShowTheModeAndTheTtyTheKernelMade) {
         if (mode == kCommClass) {
             EXPECT_EQ(InterfaceTty(port, 0), tty);
         }
+        // A mistyped switch is refused before anything reaches the printer.
+        const OrvaneResult mistyped = RunOrvane({"COMMCLAS"});
+        EXPECT_EQ(mistyped.err, "orvane: unknown switch 'COMMCLAS' (HELP lists the switches)\n");
+        EXPECT_EQ(mistyped.exitCode, 64);
         EXPECT_TRUE(printer.Reads().empty());
         if (mode == kNative) {
             continue;

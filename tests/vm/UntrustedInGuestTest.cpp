@@ -87,6 +87,26 @@ TEST(VmUntrusted, SerialOfControlBytesIsShownEscapedAndChosenByWhatListShows) {
     EXPECT_EQ(RunOrvane({"LIST"}).out, "1\t" + kEvilShown + "\tPrinter Class USB\t\n");
 }
 
+// A serial is every byte the kernel shows but its own end of line: a newline inside it, and the
+// spaces around it, are the printer's, and two serials that differ after the newline are no twins.
+TEST(VmUntrusted, SerialsWithANewlineAreReadWholeAndTellTwoPrintersApart) {
+    GadgetPrinterProcess a("newline-a", {"--udc", "dummy_udc.0", "--mode", "native", "--serial",
+                                         " X\\nA ", "--restart-ms", "800"});
+    GadgetPrinterProcess b("newline-b", {"--udc", "dummy_udc.1", "--mode", "native", "--serial",
+                                         "X\\nB", "--restart-ms", "800"});
+    ASSERT_EQ(DeviceSerial(PortPathOfUdc(0)), " X\nA ");
+    ASSERT_EQ(DeviceSerial(PortPathOfUdc(1)), "X\nB");
+
+    const OrvaneResult listed = RunOrvane({"LIST"});
+    EXPECT_EQ(listed.out, "1\t X\\x0AA \tNative USB\t\n2\tX\\x0AB\tNative USB\t\n");
+    ExpectSafe(listed);
+    const OrvaneResult changed = RunOrvane({"PRINTER=x\\x0Ab", "PRINTERCLASS"}, 20s);
+    EXPECT_EQ(changed.out, "Now set to Printer Class USB\n");
+    EXPECT_EQ(changed.exitCode, 0);
+    ExpectChangeBytes(b.Reads(), kNative, kPrinterClass);
+    EXPECT_TRUE(a.Reads().empty());
+}
+
 TEST(VmUntrusted, TwoPrintersWithOneSerialAreNamedByTheirPortsAndReachedOneAtATime) {
     GadgetPrinterProcess a("twin-a", {"--udc", "dummy_udc.0", "--mode", "native", "--serial",
                                       "ORV-TWIN", "--restart-ms", "800"});

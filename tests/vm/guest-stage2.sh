@@ -18,11 +18,9 @@ job="$orvane_results/.orvane-vm/job"
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mountpoint -q /dev || mount -t devtmpfs devtmpfs /dev
-mkdir -p /dev/pts /dev/shm
+# /tmp, /run and /dev/shm are the initramfs's fresh ones, with the job's folders kept in them.
+mkdir -p /dev/pts
 mount -t devpts devpts /dev/pts
-mount -t tmpfs tmpfs /dev/shm
-mount -t tmpfs tmpfs /run
-mount -t tmpfs tmpfs /tmp
 ln -sf /proc/self/fd /dev/fd
 hostname orvane-vm
 echo "orvane-vm: stage 2 at $(cut -d' ' -f1 /proc/uptime) s"
