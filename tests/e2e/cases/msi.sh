@@ -25,7 +25,7 @@ msiexec_run() {
 
 # The Add/Remove Programs entries named Orvane, as "<version> <publisher>", one a line.
 arp_entries() {
-    e2e_wine 60 "$CASE_DIR/arp.out" "$CASE_DIR/arp.err" reg query "$uninstall_key" /s
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/arp.out" "$CASE_DIR/arp.err" reg query "$uninstall_key" /s
     tr -d '\r' <"$CASE_DIR/arp.out" | awk '
         /^HKEY/ { if (name == "Orvane") print version, publisher; name = version = publisher = "" }
         $1 == "DisplayName" { name = $3 }
@@ -40,12 +40,12 @@ assert_nothing_of_ours() {
     found=$(find "$WINEPREFIX/drive_c" -iname '*orvane*' | head -n 5)
     [[ -z "$found" ]] || fail "left in the prefix: $found"
     [[ -z "$(arp_entries)" ]] || fail "an Add/Remove Programs entry is left: $(arp_entries)"
-    e2e_wine 60 "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query 'HKLM\Software\Orvane' &&
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query 'HKLM\Software\Orvane' &&
         fail "HKLM\\Software\\Orvane is left"
     # Windows Installer's own record of the product, its feature and components.
     local key
     for key in 'HKLM\Software\Classes\Installer' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Installer'; do
-        e2e_wine 60 "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query "$key" /s
+        e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query "$key" /s
         ! grep -qi orvane "$CASE_DIR/reg.out" || fail "$key still names Orvane: $(grep -i orvane "$CASE_DIR/reg.out" | head -n 2)"
     done
     return 0
