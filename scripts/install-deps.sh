@@ -3,7 +3,8 @@
 # GoogleTest, clang with libFuzzer, MinGW-w64, Wine, Xvfb and ImageMagick (for screenshots);
 # for the Linux orvane libusb, pkg-config, umockdev and dpkg-dev (its package's dependencies);
 # for its tests against the real kernel QEMU, busybox-static, cpio, kmod, udev and usbutils
-# (the guest's kernel itself is fetched by the build, never installed). Nothing i386: the wine32
+# (the guest's kernel itself is fetched by the build, never installed); for the release
+# wixl and msitools (the MSIs), osslsigncode and openssl (signing) and lintian. Nothing i386: the wine32
 # tests fetch 32-bit Wine for their guests with apt's own lists (tests/wine32/fetch-wine32.sh),
 # and dpkg here never learns of i386, so wine64's recommendation of wine32:i386 can never be
 # followed on this machine.
@@ -12,7 +13,8 @@ set -euo pipefail
 packages=(cmake make g++ libgtest-dev python3 clang libclang-rt-14-dev valgrind
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb imagemagick
     pkg-config libusb-1.0-0-dev libumockdev-dev umockdev dpkg-dev
-    qemu-system-x86 busybox-static cpio kmod udev usbutils passwd libz-mingw-w64)
+    qemu-system-x86 busybox-static cpio kmod udev usbutils passwd libz-mingw-w64
+    wixl msitools osslsigncode openssl lintian)
 
 missing=()
 for package in "${packages[@]}"; do

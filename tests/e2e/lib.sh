@@ -18,7 +18,9 @@ e2e_prefix_env() {
     export WINEARCH=${E2E_WINEARCH:-win64}
     # E2E_WINEDEBUG=err+all, say, shows Wine's own errors when a case fails for no visible reason.
     export WINEDEBUG=${E2E_WINEDEBUG:--all}
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No menu builder: a shortcut that a program makes (the MSI's) would otherwise become menu
+    # entries and icons in the home folder of this machine's user, outside the prefix.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     if [[ -f "$E2E_STATE/display" ]]; then
         DISPLAY=$(<"$E2E_STATE/display")
         export DISPLAY

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Unpacks the Debian package into a scratch root (dpkg -x) and checks it from there: orvane
 # runs and answers VERSION and HELP, the udev rule is in place, the package depends on libusb,
-# and the binary needs nothing beyond libusb and the C and C++ runtimes.
+# the binary needs nothing beyond libusb and the C and C++ runtimes, the manual page and the
+# changelog are there, and lintian finds no error and no warning.
 # Usage: CheckDebianPackage.sh <package file> <version>
 set -euo pipefail
 deb=$1
@@ -53,5 +54,16 @@ for library in $needed; do
     [[ $allowed == *" $library "* ]] || fail "orvane needs $library"
 done
 [[ " $needed " == *" libusb-1.0.so.0 "* ]] || fail "orvane does not link libusb-1.0 dynamically"
+
+for doc in usr/share/man/man1/orvane.1.gz usr/share/doc/orvane/changelog.gz; do
+    gzip -t "$root/$doc" 2>/dev/null || fail "no gzip-compressed /$doc in the package"
+done
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+[[ $maintainer =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer is no name with an address: $maintainer"
+
+command -v lintian >/dev/null || fail "lintian is not installed"
+findings=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ' || true)
+[ -z "$findings" ] || fail "lintian reports:
+$findings"
 
 echo "package check passed: $(basename "$deb")"
