@@ -55,6 +55,7 @@ void ModeDialogPresenter::Choose(std::size_t index) {
     }
     m_printer = PrinterTarget::Listed(m_printers[index].identity);
     m_chosenAttached = true;
+    m_shownChoice = index;
     ShowChosenPrinter();
     m_view.ShowSelectedMode(m_selectedMode);
 }
@@ -84,17 +85,17 @@ void ModeDialogPresenter::ReadPrinters(bool showComings) {
     const bool attached = chosen != ModeDialogView::kNoEntry;
     const bool wasAttached = std::exchange(m_chosenAttached, attached);
 
-    // With one printer or none the dialog shows nothing of the others.
-    if (m_printers.size() > 1) {
-        std::vector<std::string> entries;
-        for (std::size_t i = 0; i < m_printers.size(); ++i) {
-            entries.push_back(EntryText(i));
-        }
-        m_view.ShowPrinters(entries, chosen);
-        m_chooserShown = true;
-    } else if (m_chooserShown) {
-        m_view.ShowPrinters({}, ModeDialogView::kNoEntry);
-        m_chooserShown = false;
+    // With one printer or none the dialog shows nothing of the others. An unchanged list is
+    // left alone, so that a list a person holds open stays open.
+    std::vector<std::string> entries;
+    for (std::size_t i = 0; m_printers.size() > 1 && i < m_printers.size(); ++i) {
+        entries.push_back(EntryText(i));
+    }
+    const std::size_t choice = entries.empty() ? ModeDialogView::kNoEntry : chosen;
+    if (entries != m_shownEntries || choice != m_shownChoice) {
+        m_view.ShowPrinters(entries, choice);
+        m_shownEntries = std::move(entries);
+        m_shownChoice = choice;
     }
 
     if (!showComings) {

@@ -78,5 +78,6 @@ class ModeDialogPresenter : private ChangeObserver {
     bool m_changeStarted = false;            // the command went out: the view shows the wait
     std::vector<AttachedPrinter> m_printers; // as last listed
     bool m_chosenAttached = false;           // the chosen printer was in that list
-    bool m_chooserShown = false;
+    std::vector<std::string> m_shownEntries; // what the chooser shows: none without it
+    std::size_t m_shownChoice = ModeDialogView::kNoEntry;
 };

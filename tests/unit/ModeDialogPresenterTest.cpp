@@ -220,7 +220,7 @@ TEST_F(SeveralPrintersDialogTest, ChooserComesAndGoesWithTheSecondPrinter) {
     EXPECT_EQ(view.events, std::vector<std::string>{"status Native USB"});
     PlugBack(printer(0));
     presenter.PrintersChanged();
-    EXPECT_EQ(view.events.back(), "printers 2 chosen 0");
+    presenter.PrintersChanged(); // nothing new: the chooser is left alone
     Unplug(printer(0));
     presenter.PrintersChanged();
     EXPECT_EQ(view.events, (std::vector<std::string>{"status Native USB", "printers 2 chosen 0",
