@@ -192,8 +192,6 @@ LRESULT Windows::comboMessage(Window& combo, UINT message, WPARAM wParam, LPARAM
         combo.items.clear();
         combo.selection = CB_ERR;
         return 0;
-    case CB_GETCOUNT:
-        return count;
     case CB_SETCURSEL: {
         const auto index = static_cast<int>(wParam);
         combo.selection = index >= 0 && index < count ? index : CB_ERR;
