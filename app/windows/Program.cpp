@@ -15,8 +15,8 @@
 
 namespace {
 // The dialog face opens on one printer: the one PRINTER= names, or the first of the list; with
-// several attached, its chooser reaches the others. Returns the exit code when PRINTER= names none; the reason is printed while the console is
-// still there.
+// several attached, its chooser reaches the others. Returns the exit code when PRINTER= names
+// none; the reason is printed while the console is still there.
 std::optional<int> ChooseDialogPrinter(PrinterBackend& backend, const SwitchFlags& flags,
                                        PrinterTarget* pPrinter) {
     PrinterSelection selection;
