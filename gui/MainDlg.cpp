@@ -5,13 +5,33 @@
 #include "gui/framework/PaintDC.h"
 #include "gui/resources/resource.h"
 
-const MessageMapEntry<CMainDlg> CMainDlg::messageMap[6] = {
+namespace {
+// Where the chooser goes, in dialog units: the free space at the right, between Close and the
+// status line (the height is that of the dropped list).
+constexpr RECT kChooserPlace{170, 25, 310, 95};
+constexpr UINT kDroppedWidthPixels = 420;
+
+// The device changes after which the attached printers may be others.
+bool ChangesPrinters(WPARAM event) {
+    return event == DBT_DEVNODES_CHANGED || event == DBT_DEVICEARRIVAL ||
+           event == DBT_DEVICEREMOVECOMPLETE;
+}
+
+int RadioOf(UsbType mode) {
+    return mode == IDPRINTERCLASSTYPE ? IDC_PRINTER_CLASS
+           : mode == IDCOMMCLASSTYPE  ? IDC_COMM_CLASS
+                                      : IDC_NATIVE_MODE;
+}
+} // namespace
+
+const MessageMapEntry<CMainDlg> CMainDlg::messageMap[7] = {
     OnMessage(WM_PAINT, &CMainDlg::OnPaint),
     OnQuery(WM_QUERYDRAGICON, &CMainDlg::OnQueryDragIcon),
     OnClicked(IDC_CHANGE, &CMainDlg::OnChange),
     OnClicked(IDC_NATIVE_MODE, &CMainDlg::OnNativeMode),
     OnClicked(IDC_PRINTER_CLASS, &CMainDlg::OnPrinterClass),
     OnClicked(IDC_COMM_CLASS, &CMainDlg::OnCommClass),
+    OnNotified(IDC_PRINTER_CHOOSER, CBN_SELCHANGE, &CMainDlg::OnPrinterChosen),
 };
 
 CMainDlg::CMainDlg(PrinterBackend& backend, PrinterTarget printer, CWnd* pParent)
@@ -27,6 +47,14 @@ void CMainDlg::DoDataExchange() {
 }
 
 bool CMainDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    // Sent to every top-level window; during a change's wait none is handled.
+    if (message == WM_DEVICECHANGE) {
+        if (ChangesPrinters(wParam)) {
+            m_presenter.PrintersChanged();
+        }
+        *pResult = TRUE;
+        return true;
+    }
     return DispatchMessageMap(*this, messageMap, message, wParam, pResult) ||
            CDialog::OnWndMsg(message, wParam, lParam, pResult);
 }
@@ -44,11 +72,42 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    const int radio = selected == IDPRINTERCLASSTYPE ? IDC_PRINTER_CLASS
-                      : selected == IDCOMMCLASSTYPE  ? IDC_COMM_CLASS
-                                                     : IDC_NATIVE_MODE;
-    CheckDlgButton(radio, BST_CHECKED);
+    CheckDlgButton(RadioOf(selected), BST_CHECKED);
     return TRUE;
+}
+
+void CMainDlg::ShowSelectedMode(UsbType mode) {
+    // The automatic radio buttons uncheck each other only when clicked.
+    for (const int button : {IDC_NATIVE_MODE, IDC_PRINTER_CLASS, IDC_COMM_CLASS}) {
+        CheckDlgButton(button, button == RadioOf(mode) ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+void CMainDlg::ShowPrinters(const std::vector<std::string>& entries, std::size_t chosen) {
+    if (entries.empty()) {
+        m_printerChooser.ShowWindow(SW_HIDE);
+        return;
+    }
+    if (m_printerChooser.m_hWnd == nullptr) {
+        if (!m_printerChooser.Create(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kChooserPlace,
+                                     this, IDC_PRINTER_CHOOSER)) {
+            return;
+        }
+        m_printerChooser.SetDroppedWidth(kDroppedWidthPixels);
+    }
+    m_printerChooser.ResetContent();
+    for (const std::string& entry : entries) {
+        m_printerChooser.AddString(entry.c_str());
+    }
+    m_printerChooser.SetCurSel(chosen == kNoEntry ? -1 : static_cast<int>(chosen));
+    m_printerChooser.ShowWindow(SW_SHOW);
+}
+
+void CMainDlg::OnPrinterChosen() {
+    const int chosen = m_printerChooser.GetCurSel();
+    if (chosen >= 0) {
+        m_presenter.Choose(static_cast<std::size_t>(chosen));
+    }
 }
 
 void CMainDlg::OnChange() {

@@ -5,6 +5,7 @@
 #include "device/PrinterBackend.h"
 #include "gui/ModeDialogPresenter.h"
 #include "gui/WaitDlg.h"
+#include "gui/framework/ComboBox.h"
 #include "gui/framework/Dialog.h"
 #include "gui/framework/MessageMap.h"
 
@@ -27,16 +28,20 @@ class CMainDlg : public CDialog, private ModeDialogView {
     void OnNativeMode();
     void OnPrinterClass();
     void OnCommClass();
+    void OnPrinterChosen();
 
   private:
     void ShowStatus(const std::string& text) override;
     void ChangeStarted() override;
     void ChangeEnded() override;
+    void ShowSelectedMode(UsbType mode) override;
+    void ShowPrinters(const std::vector<std::string>& entries, std::size_t chosen) override;
 
     ModeDialogPresenter m_presenter;
     CWnd* m_pChangeButton = nullptr;      // during a change
     std::unique_ptr<CWaitDlg> m_pWaitDlg; // on screen while the printer restarts
+    CComboBox m_printerChooser;           // made when a second printer is attached
     HICON m_hIcon;
 
-    static const MessageMapEntry<CMainDlg> messageMap[6];
+    static const MessageMapEntry<CMainDlg> messageMap[7];
 };

@@ -2,6 +2,9 @@
 
 #include "app/ModeText.h"
 #include "common/ConsoleOutput.h"
+#include "common/DebugTrace.h"
+
+#include <utility>
 
 ModeDialogPresenter::ModeDialogPresenter(PrinterBackend& backend, PrinterTarget printer,
                                          ModeDialogView& view)
@@ -26,6 +29,13 @@ std::string ModeDialogPresenter::StatusWithPort(UsbType mode, const PortLookup& 
 }
 
 UsbType ModeDialogPresenter::Open() {
+    // The list first: it is silent, and the probe's trace stays as it is with one printer.
+    ReadPrinters(false);
+    ShowChosenPrinter();
+    return m_selectedMode;
+}
+
+void ModeDialogPresenter::ShowChosenPrinter() {
     const std::optional<ProbeResult> found = Probe();
     m_selectedMode = m_currentMode;
     if (!found) {
@@ -37,7 +47,67 @@ UsbType ModeDialogPresenter::Open() {
     } else {
         m_view.ShowStatus(found->text);
     }
-    return m_selectedMode;
+}
+
+void ModeDialogPresenter::Choose(std::size_t index) {
+    if (index >= m_printers.size()) {
+        return;
+    }
+    m_printer = PrinterTarget::Listed(m_printers[index].identity);
+    m_chosenAttached = true;
+    m_shownChoice = index;
+    ShowChosenPrinter();
+    m_view.ShowSelectedMode(m_selectedMode);
+}
+
+std::string ModeDialogPresenter::EntryText(std::size_t index) {
+    const AttachedPrinter& printer = m_printers[index];
+    const PortLookup port = printer.mode == IDCOMMCLASSTYPE
+                                ? m_backend.LookUpPort(PrinterTarget::Listed(printer.identity))
+                                : PortLookup{};
+    return FormatText("%d  %s - %s", static_cast<int>(index + 1), ShownId(printer).c_str(),
+                      ShowMode(printer.mode, port).text.c_str());
+}
+
+void ModeDialogPresenter::ReadPrinters(bool showComings) {
+    m_printers = m_backend.ListPrinters();
+    // A dialog opened without a printer takes the first that comes.
+    if (!m_printer.IsListed() && !m_printers.empty()) {
+        m_printer = PrinterTarget::Listed(m_printers.front().identity);
+    }
+    std::size_t chosen = ModeDialogView::kNoEntry;
+    for (std::size_t i = 0; i < m_printers.size(); ++i) {
+        if (m_printer.Matches(m_printers[i].identity)) {
+            chosen = i;
+            break;
+        }
+    }
+    const bool attached = chosen != ModeDialogView::kNoEntry;
+    const bool wasAttached = std::exchange(m_chosenAttached, attached);
+
+    // With one printer or none the dialog shows nothing of the others. An unchanged list is
+    // left alone, so that a list a person holds open stays open.
+    std::vector<std::string> entries;
+    for (std::size_t i = 0; m_printers.size() > 1 && i < m_printers.size(); ++i) {
+        entries.push_back(EntryText(i));
+    }
+    const std::size_t choice = entries.empty() ? ModeDialogView::kNoEntry : chosen;
+    if (entries != m_shownEntries || choice != m_shownChoice) {
+        m_view.ShowPrinters(entries, choice);
+        m_shownEntries = std::move(entries);
+        m_shownChoice = choice;
+    }
+
+    if (!showComings) {
+        return;
+    }
+    if (attached && (!wasAttached || m_printers[chosen].mode != m_currentMode)) {
+        ShowChosenPrinter();
+        m_view.ShowSelectedMode(m_selectedMode);
+    } else if (!attached && wasAttached) {
+        m_currentMode = IDNATIVETYPE;
+        m_view.ShowStatus(kErrorOpeningUsb);
+    }
 }
 
 void ModeDialogPresenter::Change() {
@@ -74,4 +144,7 @@ void ModeDialogPresenter::Change() {
     if (m_changeStarted) {
         m_view.ChangeEnded();
     }
+    // Printers that came or went during the wait were not heard of: no message was handled.
+    // The change's own result stays on the status line.
+    ReadPrinters(false);
 }

@@ -14,6 +14,8 @@
 #include <setupapi.h>
 // The common controls, for InitCommonControls.
 #include <commctrl.h>
+// The device-change events, for WM_DEVICECHANGE.
+#include <dbt.h>
 #include <string.h>
 #else
 #include "sim/win32_sim.h"

@@ -14,9 +14,9 @@
 #include "gui/framework/AfxWin.h"
 
 namespace {
-// The dialog face works on one printer: the one PRINTER= names, or the first of the list.
-// Returns the exit code when PRINTER= names none; the reason is printed while the console is
-// still there.
+// The dialog face opens on one printer: the one PRINTER= names, or the first of the list; with
+// several attached, its chooser reaches the others. Returns the exit code when PRINTER= names
+// none; the reason is printed while the console is still there.
 std::optional<int> ChooseDialogPrinter(PrinterBackend& backend, const SwitchFlags& flags,
                                        PrinterTarget* pPrinter) {
     PrinterSelection selection;

@@ -30,6 +30,12 @@ template <class T> constexpr MessageMapEntry<T> OnClicked(UINT controlId, void (
     return {WM_COMMAND, BN_CLICKED, controlId, handler, nullptr};
 }
 
+// A handler for a control's notification, such as a combo box's CBN_SELCHANGE.
+template <class T>
+constexpr MessageMapEntry<T> OnNotified(UINT controlId, UINT notifyCode, void (T::*handler)()) {
+    return {WM_COMMAND, notifyCode, controlId, handler, nullptr};
+}
+
 // Finds the first entry for the message and calls its handler; false when none matches.
 template <class T, std::size_t N>
 bool DispatchMessageMap(T& target, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam,

@@ -9,6 +9,8 @@
 #define IDC_NATIVE_MODE 1002
 #define IDC_PRINTER_CLASS 1003
 #define IDC_COMM_CLASS 1004
+// The printer chooser, made at run time when several printers are attached (not in 102).
+#define IDC_PRINTER_CHOOSER 1005
 // The Change button bears the cancel ID, so Escape starts a change; Close bears the OK ID.
 #define IDC_CHANGE 2
 #define IDC_CLOSE 1

@@ -75,6 +75,22 @@ HWND Windows::createDialog(int templateId, HWND parent, DLGPROC proc, LPARAM par
     return handle;
 }
 
+HWND Windows::createControl(HWND parent, int id, bool visible) {
+    Window* owner = find(parent);
+    if (owner == nullptr) {
+        return nullptr;
+    }
+    Window control;
+    control.handle = reinterpret_cast<HWND>(nextWindow_);
+    nextWindow_ += 0x10;
+    control.parent = parent;
+    control.controlId = id;
+    control.visible = visible;
+    owner->children.push_back(control.handle);
+    windows_.emplace(reinterpret_cast<std::uintptr_t>(control.handle), control);
+    return control.handle;
+}
+
 void Windows::destroy(HWND hwnd) {
     Window* window = find(hwnd);
     if (window == nullptr) {
@@ -161,6 +177,28 @@ LRESULT Windows::send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case BM_CLICK:
         click(*window);
         return 0;
+    default:
+        return comboMessage(*window, message, wParam, lParam);
+    }
+}
+
+LRESULT Windows::comboMessage(Window& combo, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto count = static_cast<int>(combo.items.size());
+    switch (message) {
+    case CB_ADDSTRING:
+        combo.items.emplace_back(reinterpret_cast<const char*>(lParam));
+        return count;
+    case CB_RESETCONTENT:
+        combo.items.clear();
+        combo.selection = CB_ERR;
+        return 0;
+    case CB_SETCURSEL: {
+        const auto index = static_cast<int>(wParam);
+        combo.selection = index >= 0 && index < count ? index : CB_ERR;
+        return combo.selection;
+    }
+    case CB_GETCURSEL:
+        return combo.selection;
     default:
         return 0;
     }

@@ -46,6 +46,8 @@ struct Window {
     bool ended = false;
     INT_PTR result = 0;
     RECT client{0, 0, 480, 154};
+    std::vector<std::string> items; // a combo box's entries
+    int selection = CB_ERR;         // and the one selected
     std::vector<HWND> children;
 };
 
@@ -84,6 +86,8 @@ class Windows {
 
     // --- used by the simulated user32 functions ---
     HWND createDialog(int templateId, HWND parent, DLGPROC proc, LPARAM param);
+    // A control made at run time, a child of `parent`, shown when `visible`.
+    HWND createControl(HWND parent, int id, bool visible);
     void destroy(HWND hwnd);
     INT_PTR runModal(HWND dialog);
     void post(PostedMessage message) { queue_.push_back(message); }
@@ -94,6 +98,7 @@ class Windows {
 
   private:
     void click(Window& button);
+    static LRESULT comboMessage(Window& combo, UINT message, WPARAM wParam, LPARAM lParam);
     std::map<int, DialogTemplate> templates_;
     std::vector<int> resources_;
     std::map<std::uintptr_t, Window> windows_;

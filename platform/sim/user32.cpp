@@ -50,6 +50,22 @@ HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent
     return dialog;
 }
 
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR, LPCSTR, DWORD dwStyle, int, int, int, int,
+                            HWND hWndParent, HMENU hMenu, HINSTANCE, LPVOID) {
+    constexpr DWORD kVisible = 0x10000000; // WS_VISIBLE
+    const HWND control =
+        windows().createControl(hWndParent, static_cast<int>(reinterpret_cast<ULONG_PTR>(hMenu)),
+                                (dwStyle & kVisible) != 0);
+    if (control == nullptr) {
+        machine().lastError = 1400;
+    }
+    return control;
+}
+
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
+    return Find(hDlg) != nullptr && lpRect != nullptr ? TRUE : FALSE;
+}
+
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
     sim::Window* window = Find(hDlg);
     if (window == nullptr) {

@@ -14,6 +14,8 @@ struct HDC__;
 using HDC = HDC__*;
 struct HRSRC__;
 using HRSRC = HRSRC__*;
+struct HMENU__;
+using HMENU = HMENU__*;
 using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
 struct RECT {
@@ -60,7 +62,24 @@ constexpr UINT WM_HELP = 0x0053;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_SETFONT = 0x0030;
+constexpr UINT WM_GETFONT = 0x0031;
+constexpr UINT WM_DEVICECHANGE = 0x0219;
+constexpr WPARAM DBT_DEVNODES_CHANGED = 0x0007;
+constexpr WPARAM DBT_DEVICEARRIVAL = 0x8000;
+constexpr WPARAM DBT_DEVICEREMOVECOMPLETE = 0x8004;
 constexpr UINT BM_CLICK = 0x00F5;
+constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_SETDROPPEDWIDTH = 0x0160;
+constexpr int CB_ERR = -1;
+constexpr UINT CBN_SELCHANGE = 1;
+constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+constexpr DWORD WS_TABSTOP = 0x00010000;
+constexpr DWORD WS_VSCROLL = 0x00200000;
+constexpr DWORD WS_CHILD = 0x40000000;
 constexpr UINT BN_CLICKED = 0;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
@@ -80,6 +99,10 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
 HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam);
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
 BOOL WINAPI DestroyWindow(HWND hWnd);
 BOOL WINAPI IsWindow(HWND hWnd);

@@ -15,7 +15,16 @@ class RecordingView : public ModeDialogView {
         writesWhenStarted = m_backend.printer().writes.size();
     }
     void ChangeEnded() override { events.push_back("ended"); }
+    void ShowSelectedMode(UsbType mode) override {
+        events.push_back("radio " + std::to_string(mode));
+    }
+    void ShowPrinters(const std::vector<std::string>& shown, std::size_t chosen) override {
+        entries = shown;
+        events.push_back("printers " + std::to_string(shown.size()) + " chosen " +
+                         (chosen == kNoEntry ? std::string("none") : std::to_string(chosen)));
+    }
     std::vector<std::string> events;
+    std::vector<std::string> entries;
     std::size_t writesWhenStarted = 0;
 
   private:
@@ -156,4 +165,90 @@ TEST_F(ModeDialogPresenterTest, PortProblemGoesToTheStandardOutput) {
     EXPECT_EQ(Stdout([&] { presenter.Open(); }),
               "Error Opening Key (HARDWARE\\DEVICEMAP\\SERIALCOMM)\n");
     EXPECT_EQ(view.events, std::vector<std::string>{"status Comm Class USB"});
+}
+
+// Two printers: B in native mode lists first, A in comm class mode second.
+class SeveralPrintersDialogTest : public ModeDialogPresenterTest {
+  protected:
+    SeveralPrintersDialogTest() {
+        fake::Printer& a = Plug(IDCOMMCLASSTYPE, "C3\tD4");
+        a.shownId = "USB\\VID_6B1F&PID_C318\\C3\tD4";
+        a.port = "COM9";
+        Plug(IDNATIVETYPE, "A1B2");
+    }
+    static void Unplug(fake::Printer& printer) { printer.restarting = printer.neverReturns = true; }
+    static void PlugBack(fake::Printer& printer) {
+        printer.restarting = printer.neverReturns = false;
+    }
+};
+
+TEST_F(SeveralPrintersDialogTest, ChooserShowsListsNumbersIdsAndModesWithPorts) {
+    EXPECT_EQ(presenter.Open(), IDNATIVETYPE);
+    EXPECT_EQ(view.events, (std::vector<std::string>{"printers 2 chosen 0", "status Native USB"}));
+    EXPECT_EQ(view.entries, (std::vector<std::string>{
+                                "1  A1B2 - Native USB",
+                                "2  USB\\VID_6B1F&PID_C318\\C3\\x09D4 - Comm Class USB = COM9"}));
+}
+
+TEST_F(SeveralPrintersDialogTest, ChoosingShowsThatPrinterAndChangesOnlyIt) {
+    presenter.Open();
+    presenter.Choose(1);
+    EXPECT_EQ(view.events[2], "status Comm Class USB = COM9");
+    EXPECT_EQ(view.events[3], "radio 2");
+    EXPECT_EQ(presenter.selectedMode(), IDCOMMCLASSTYPE);
+    presenter.Select(IDPRINTERCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(printer(0).writes.size(), 2u);
+    EXPECT_TRUE(printer(1).writes.empty());
+    EXPECT_EQ(printer(0).mode, IDPRINTERCLASSTYPE);
+    EXPECT_EQ(view.events[5], "status Printer Class USB");
+    EXPECT_EQ(view.events.back(), "printers 2 chosen 1") << "read again after the wait";
+    EXPECT_EQ(view.entries[1], "2  USB\\VID_6B1F&PID_C318\\C3\\x09D4 - Printer Class USB");
+}
+
+TEST_F(SeveralPrintersDialogTest, PrinterChoicePreselects) {
+    RecordingView seen(backend);
+    ModeDialogPresenter chosen(backend, PrinterTarget::Listed("c3\td4"), seen);
+    EXPECT_EQ(chosen.Open(), IDCOMMCLASSTYPE);
+    EXPECT_EQ(seen.events,
+              (std::vector<std::string>{"printers 2 chosen 1", "status Comm Class USB = COM9"}));
+}
+
+TEST_F(SeveralPrintersDialogTest, ChooserComesAndGoesWithTheSecondPrinter) {
+    Unplug(printer(0));
+    presenter.Open();
+    EXPECT_EQ(view.events, std::vector<std::string>{"status Native USB"});
+    PlugBack(printer(0));
+    presenter.PrintersChanged();
+    presenter.PrintersChanged(); // nothing new: the chooser is left alone
+    Unplug(printer(0));
+    presenter.PrintersChanged();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"status Native USB", "printers 2 chosen 0",
+                                                     "printers 0 chosen none"}));
+}
+
+TEST_F(SeveralPrintersDialogTest, ChosenPrinterLeavesAndIsChosenAgainOnItsReturn) {
+    presenter.Open();
+    presenter.Choose(1);
+    Unplug(printer(0));
+    presenter.PrintersChanged();
+    EXPECT_EQ(view.events.back(), "status Error opening USB") << "and no radio button touched";
+    EXPECT_EQ(view.events[view.events.size() - 2], "printers 0 chosen none");
+    presenter.Change();
+    EXPECT_TRUE(printer(1).writes.empty()) << "never the other printer";
+
+    PlugBack(printer(0));
+    presenter.PrintersChanged();
+    const std::size_t n = view.events.size();
+    EXPECT_EQ(view.events[n - 3], "printers 2 chosen 1");
+    EXPECT_EQ(view.events[n - 2], "status Comm Class USB = COM9");
+    EXPECT_EQ(view.events[n - 1], "radio 2");
+}
+
+TEST_F(ModeDialogPresenterTest, PrinterThatArrivesAfterAnEmptyOpeningIsShown) {
+    presenter.Open();
+    Plug(IDPRINTERCLASSTYPE);
+    presenter.PrintersChanged();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"status Error opening USB",
+                                                     "status Printer Class USB", "radio 1"}));
 }

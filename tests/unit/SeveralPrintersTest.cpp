@@ -96,3 +96,31 @@ TEST_F(SeveralPrintersTest, DialogChoiceThatMatchesNothingEndsBeforeTheDialog) {
     EXPECT_EQ(exitCode, 4);
     EXPECT_FALSE(machine().consoleFreed());
 }
+
+TEST_F(SeveralPrintersTest, DialogChooserPicksAPrinterAndFollowsItsLeaving) {
+    AttachTwo();
+    std::vector<std::string> entries;
+    bool chooserVisible = true;
+    auto chooser = [this](HWND dialog) { return Control(dialog, IDC_PRINTER_CHOOSER); };
+    RunMainDialog({[&](HWND dialog) {
+                       entries = chooser(dialog)->items;
+                       SendMessageA(chooser(dialog)->handle, CB_SETCURSEL, 1, 0);
+                   },
+                   Command(IDC_PRINTER_CHOOSER, CBN_SELCHANGE), Snapshot(),
+                   [&](HWND dialog) {
+                       EXPECT_EQ(lastStatus, "Comm Class USB = COM8");
+                       EXPECT_EQ(lastChecks, (std::vector<UINT>{0, 0, 1}));
+                       b->detach();
+                       PostMessageA(dialog, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+                   },
+                   Snapshot(),
+                   [&](HWND dialog) {
+                       chooserVisible = chooser(dialog)->visible;
+                       PostMessageA(GetDlgItem(dialog, IDC_CLOSE), BM_CLICK, 0, 0);
+                   }});
+    EXPECT_EQ(entries, (std::vector<std::string>{"1  " + kIdA + " - Native USB",
+                                                 "2  " + kIdB + " - Comm Class USB = COM8"}));
+    EXPECT_EQ(lastStatus, "Error opening USB");
+    EXPECT_EQ(lastChecks, (std::vector<UINT>{0, 0, 1})) << "the radio buttons are left alone";
+    EXPECT_FALSE(chooserVisible) << "one printer left";
+}

@@ -11,11 +11,17 @@
 //   wait-window <caption> <ms>          wait until a dialog with this caption is visible
 //   wait-gone <caption> <ms>            wait until no dialog with this caption is visible
 //   wait-closed <ms>                    wait until the current dialog is gone
+//   wait-entries <id> <n> <ms>          wait until the drop-down list shows n entries (0: it
+//                                       is absent or hidden)
+//   wait-choice <id> <text> <ms>        wait until the drop-down list's chosen entry reads so
+//   choose <id> <index>                 choose an entry (from 0) of a drop-down list, as a
+//                                       user would: it is selected and the dialog told
 //
 // Reading texts uses GetWindowTextA, which does not wait for the dialog's thread: the dialog
 // handles no messages while the printer restarts.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -74,6 +80,70 @@ std::string ControlText(int id) {
     std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1);
     GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
     return text.data();
+}
+
+// A message to a control of the dialog, answered within the bound; nothing when unanswered.
+bool Ask(int id, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pAnswer) {
+    HWND control = GetDlgItem(gDialog, id);
+    return control != nullptr && SendMessageTimeoutA(control, message, wParam, lParam, SMTO_NORMAL,
+                                                     kMessageTimeoutMs, pAnswer) != 0;
+}
+
+// The entries a drop-down list shows: 0 when it is absent or hidden.
+int ShownEntries(int id) {
+    DWORD_PTR count = 0;
+    if (!IsWindowVisible(GetDlgItem(gDialog, id)) || !Ask(id, CB_GETCOUNT, 0, 0, &count)) {
+        return 0;
+    }
+    return static_cast<int>(count);
+}
+
+// A drop-down list's chosen entry, which is its window text.
+std::string ChosenEntry(int id) {
+    char text[512] = "";
+    DWORD_PTR length = 0;
+    if (!Ask(id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), &length)) {
+        return "<no answer from " + std::to_string(id) + ">";
+    }
+    return std::string(text, std::min<std::size_t>(length, sizeof text - 1));
+}
+
+bool ComboStep(const std::string& verb, const std::vector<std::string>& args, std::size_t& i) {
+    auto arg = [&](std::size_t k) { return i + k < args.size() ? args[i + k] : std::string(); };
+    const int id = Id(arg(0));
+    if (verb == "wait-entries") {
+        const int expected = Id(arg(1));
+        const DWORD ms = Ms(arg(2));
+        i += 3;
+        if (!WaitFor(ms, [&] { return ShownEntries(id) == expected; })) {
+            return Fail("list " + std::to_string(id) + " shows " +
+                        std::to_string(ShownEntries(id)) + " entries, expected " +
+                        std::to_string(expected));
+        }
+        return Ok("list " + std::to_string(id) + " shows " + std::to_string(expected) + " entries");
+    }
+    if (verb == "wait-choice") {
+        const std::string expected = arg(1);
+        const DWORD ms = Ms(arg(2));
+        i += 3;
+        if (!WaitFor(ms, [&] { return ChosenEntry(id) == expected; })) {
+            return Fail("list " + std::to_string(id) + " has \"" + ChosenEntry(id) +
+                        "\" chosen, expected \"" + expected + "\"");
+        }
+        return Ok("list " + std::to_string(id) + " has \"" + expected + "\" chosen");
+    }
+    const int index = Id(arg(1));
+    i += 2;
+    DWORD_PTR answer = 0;
+    // CB_SETCURSEL alone tells the dialog nothing; a user's choice comes with CBN_SELCHANGE.
+    if (!Ask(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &answer) ||
+        static_cast<int>(answer) != index ||
+        !PostMessageA(gDialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(GetDlgItem(gDialog, id)))) {
+        return Fail("could not choose entry " + std::to_string(index) + " of " +
+                    std::to_string(id));
+    }
+    return Ok("chose entry " + std::to_string(index) + " of " + std::to_string(id));
 }
 
 bool Step(const std::vector<std::string>& args, std::size_t& i) {
@@ -159,6 +229,9 @@ bool Step(const std::vector<std::string>& args, std::size_t& i) {
         }
         return Ok("\"" + caption + "\" " + (wantVisible ? "shown" : "gone"));
     }
+    if (verb == "wait-entries" || verb == "wait-choice" || verb == "choose") {
+        return ComboStep(verb, args, i);
+    }
     if (verb == "wait-closed") {
         const DWORD ms = Ms(arg(0));
         i += 1;
@@ -180,7 +253,8 @@ int main(int argc, char* argv[]) {
                     "       expect-checked <id> <0|1> | expect-enabled <id> <0|1> | click <id> |\n"
                     "       escape <id> |\n"
                     "       wait-window <caption> <ms> | wait-gone <caption> <ms> |\n"
-                    "       wait-closed <ms>\n");
+                    "       wait-closed <ms> | wait-entries <id> <n> <ms> |\n"
+                    "       wait-choice <id> <text> <ms> | choose <id> <index>\n");
         return args.empty() ? 2 : 0;
     }
     for (std::size_t i = 0; i < args.size();) {

@@ -29,6 +29,9 @@ std::string describe(const EmulatorOptions& options, const PrinterOptions& print
     if (printer.never_back) {
         text += " never-back";
     }
+    if (printer.unplugged) {
+        text += " unplugged";
+    }
     if (printer.back_in) {
         text += " back-in=" + std::string(usb_mode_name(*printer.back_in));
     }
@@ -87,7 +90,12 @@ using Printers = std::vector<std::unique_ptr<Printer>>;
 // Pipes first, then the side interfaces, then the printers come up. Printers log their own
 // failures.
 bool start_all(const EmulatorOptions& options, const Printers& printers, SideInterfaces& side,
-               LineFile& log, const StopSignal& stop, Deadline deadline, std::string& error) {
+               DeviceChangeBroadcaster& device_changes, LineFile& log, const StopSignal& stop,
+               Deadline deadline, std::string& error) {
+    if (!device_changes.start(stop.handle(), deadline, error)) {
+        log.write_line("error " + error);
+        return false;
+    }
     for (const auto& printer : printers) {
         if (!printer->start_pipes(error)) {
             return false;
@@ -112,19 +120,21 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     }
     purge_emulated_devices();
 
+    // Before the printers, so it outlives them.
+    DeviceChangeBroadcaster device_changes;
     Printers printers;
     for (std::size_t index = 0; index < options.printers.size(); ++index) {
         const PrinterOptions& printer = options.printers[index];
-        printers.push_back(std::make_unique<Printer>(printer, serial_port_entry(index),
-                                                     log_tag(options, printer), log, stop.handle(),
-                                                     deadline));
+        printers.push_back(std::make_unique<Printer>(printer, index + 1, serial_port_entry(index),
+                                                     log_tag(options, printer), log, device_changes,
+                                                     stop.handle(), deadline));
     }
     SideInterfaces side;
     // Declared last, so it raises the stop event before the printers and their servers go.
     StopOnExit stop_on_exit(stop);
 
     std::string error;
-    if (!start_all(options, printers, side, log, stop, deadline, error)) {
+    if (!start_all(options, printers, side, device_changes, log, stop, deadline, error)) {
         std::fprintf(stderr, "PrinterEmulator: %s\n", error.c_str());
         return tool_exit_failure;
     }
@@ -139,6 +149,7 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     for (const auto& printer : printers) {
         printer->join_pipes();
     }
+    device_changes.join();
     log.write_line("stopped");
     return tool_exit_ok;
 }
@@ -176,6 +187,11 @@ int main(int argc, char** argv) {
         return tool_exit_ok;
     case EmulatorAction::Stop:
         return stop_running_instance("PrinterEmulator", stop_event_name);
+    case EmulatorAction::Plug:
+    case EmulatorAction::Unplug:
+        return stop_running_instance(
+            "PrinterEmulator",
+            plug_event_name(command.printer_number, command.action == EmulatorAction::Plug));
     case EmulatorAction::Purge:
         purge_emulated_devices();
         return tool_exit_ok;

@@ -61,9 +61,9 @@ class ArgumentReader {
 };
 
 bool takes_value(std::string_view option) {
-    constexpr std::array<std::string_view, 10> valued{
-        "--mode", "--back-in", "--restart-ms", "--lifetime-s",   "--pid",
-        "--port", "--serial",  "--log",        "--refuse-opens", "--refuse-command-opens"};
+    constexpr std::array<std::string_view, 12> valued{
+        "--mode",   "--back-in", "--restart-ms",   "--lifetime-s",           "--pid",  "--port",
+        "--serial", "--log",     "--refuse-opens", "--refuse-command-opens", "--plug", "--unplug"};
     return std::find(valued.begin(), valued.end(), option) != valued.end();
 }
 
@@ -173,6 +173,8 @@ bool apply_printer_flag(std::string_view option, PrinterOptions& printer) {
         printer.fail_writes = true;
     } else if (option == "--stall-writes") {
         printer.stall_writes = true;
+    } else if (option == "--unplugged") {
+        printer.unplugged = true;
     } else {
         return false;
     }
@@ -283,6 +285,15 @@ parse_emulator_arguments(std::span<const std::string_view> arguments) {
         const auto value = reader.take_value();
         if (!value) {
             return missing_value(option);
+        }
+        if (option == "--plug" || option == "--unplug") {
+            const auto number = parse_decimal(*value, max_printers);
+            if (!number || *number == 0) {
+                return bad_value(option, *value);
+            }
+            command.action = option == "--plug" ? EmulatorAction::Plug : EmulatorAction::Unplug;
+            command.printer_number = *number;
+            continue;
         }
         if (std::string error = apply_valued_option(option, *value, command.options);
             !error.empty()) {

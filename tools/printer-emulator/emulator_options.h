@@ -41,6 +41,7 @@ struct PrinterOptions {
     bool stall_writes = false;
     HeldPipes held = HeldPipes::None;
     std::uint32_t held_error = 0; // held_access_denied or held_sharing_violation
+    bool unplugged = false;       // starts off the bus, until --plug
 };
 
 struct EmulatorOptions {
@@ -51,10 +52,11 @@ struct EmulatorOptions {
     std::uint32_t lifetime_s = 600;
 };
 
-enum class EmulatorAction { Run, Stop, Purge, Help };
+enum class EmulatorAction { Run, Stop, Purge, Help, Plug, Unplug };
 
 struct EmulatorCommand {
     EmulatorAction action = EmulatorAction::Run;
+    std::size_t printer_number = 0; // Plug and Unplug: the running emulator's printer, from 1
     EmulatorOptions options;
 };
 

@@ -11,7 +11,7 @@
 
 namespace {
 
-enum WakeEvent : std::size_t { restart_requested = 0, back_due = 1 };
+enum WakeEvent : std::size_t { restart_requested = 0, back_due = 1, unplug_due = 2, plug_due = 3 };
 
 WriteHandling command_writes(const PrinterOptions& options) {
     if (options.fail_writes) {
@@ -31,12 +31,20 @@ std::unique_ptr<PipeNamespace> pipes_for(Printer& printer, const PrinterOptions&
 
 } // namespace
 
-Printer::Printer(const PrinterOptions& options, std::string port_entry, std::string tag,
-                 LineFile& log, HANDLE stop_event, Deadline deadline)
+std::string plug_event_name(std::size_t number, bool plug) {
+    return std::string(plug ? "OrvanePrinterEmulatorPlug" : "OrvanePrinterEmulatorUnplug") +
+           std::to_string(number);
+}
+
+Printer::Printer(const PrinterOptions& options, std::size_t number, std::string port_entry,
+                 std::string tag, LineFile& log, DeviceChangeBroadcaster& device_changes,
+                 HANDLE stop_event, Deadline deadline)
     : options_(options), port_entry_(std::move(port_entry)), tag_(std::move(tag)), log_(log),
       restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
       back_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
-      pipes_(pipes_for(*this, options, stop_event, deadline)) {}
+      unplug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, false).c_str())),
+      plug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, true).c_str())),
+      device_changes_(device_changes), pipes_(pipes_for(*this, options, stop_event, deadline)) {}
 
 Printer::~Printer() {
     power_off();
@@ -76,8 +84,13 @@ bool Printer::start_pipes(std::string& error) {
 }
 
 bool Printer::power_on(std::string& error) {
-    if (!restart_event_.valid() || !back_timer_.valid()) {
-        error = "cannot create the restart event and timer";
+    if (!restart_event_.valid() || !back_timer_.valid() || !unplug_event_.valid() ||
+        !plug_event_.valid()) {
+        error = "cannot create the restart, plug and unplug events and the timer";
+    } else if (options_.unplugged) {
+        unplugged_ = options_.start_mode;
+        log_event("unplugged");
+        return true;
     } else if (come_up(options_.start_mode, error)) {
         return true;
     }
@@ -86,7 +99,7 @@ bool Printer::power_on(std::string& error) {
 }
 
 std::array<HANDLE, Printer::wake_event_count> Printer::wake_events() const {
-    return {restart_event_.get(), back_timer_.get()};
+    return {restart_event_.get(), back_timer_.get(), unplug_event_.get(), plug_event_.get()};
 }
 
 void Printer::woken(std::size_t which) {
@@ -94,6 +107,36 @@ void Printer::woken(std::size_t which) {
         begin_restart();
     } else if (which == back_due) {
         come_back();
+    } else if (which == unplug_due) {
+        unplug();
+    } else if (which == plug_due) {
+        plug();
+    }
+}
+
+void Printer::unplug() {
+    if (unplugged_) {
+        return;
+    }
+    AcquireSRWLockShared(&lock_);
+    const std::optional<UsbMode> mode = mode_;
+    ReleaseSRWLockShared(&lock_);
+    CancelWaitableTimer(back_timer_.get());
+    unplugged_ = returning_.value_or(mode.value_or(options_.start_mode));
+    returning_.reset();
+    withdraw();
+    log_event("unplugged");
+}
+
+void Printer::plug() {
+    const std::optional<UsbMode> mode = std::exchange(unplugged_, std::nullopt);
+    if (!mode) {
+        return;
+    }
+    log_event("plugged");
+    std::string error;
+    if (!come_up(*mode, error)) {
+        log_event("error " + error);
     }
 }
 
@@ -129,6 +172,7 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
     mode_ = mode;
     ReleaseSRWLockExclusive(&lock_);
     log_event("up " + std::string(usb_mode_name(mode)) + " " + device_path(device));
+    device_changes_.changed();
     return true;
 }
 
@@ -152,13 +196,14 @@ void Printer::withdraw() {
         port_published_ = false;
         log_event("port-removed");
     }
+    device_changes_.changed();
 }
 
 void Printer::begin_restart() {
     AcquireSRWLockExclusive(&lock_);
     const std::optional<UsbMode> requested = std::exchange(requested_, std::nullopt);
     ReleaseSRWLockExclusive(&lock_);
-    if (!requested) {
+    if (!requested || unplugged_) {
         return;
     }
     log_event("restart-begin " + std::string(usb_mode_name(*requested)));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "deadline.h"
+#include "device_change_broadcast.h"
 #include "device_interface.h"
 #include "emulator_options.h"
 #include "line_file.h"
@@ -17,11 +18,16 @@
 #include <string>
 #include <string_view>
 
+// The named event through which `PrinterEmulator.exe --plug N` (or `--unplug N`) reaches printer
+// N (from 1) of the running emulator.
+std::string plug_event_name(std::size_t number, bool plug);
+
 class Printer {
   public:
     // `port_entry`: its SERIALCOMM entry, see serial_port_entry(); `tag`: what starts each of
-    // its log lines, empty when it plays alone.
-    Printer(const PrinterOptions& options, std::string port_entry, std::string tag, LineFile& log,
+    // its log lines, empty when it plays alone; `number`: its place on the command line, from 1.
+    Printer(const PrinterOptions& options, std::size_t number, std::string port_entry,
+            std::string tag, LineFile& log, DeviceChangeBroadcaster& device_changes,
             HANDLE stop_event, Deadline deadline);
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
@@ -31,7 +37,7 @@ class Printer {
     bool start_pipes(std::string& error);
     bool power_on(std::string& error);
     // What run_printers() waits on for this printer, and what it does when one is set.
-    static constexpr std::size_t wake_event_count = 2;
+    static constexpr std::size_t wake_event_count = 4;
     std::array<HANDLE, wake_event_count> wake_events() const;
     void woken(std::size_t which);
     void power_off();
@@ -50,6 +56,9 @@ class Printer {
     void withdraw();
     void begin_restart();
     void come_back();
+    // Leaves the bus, whatever it was doing, and comes back on it in the mode it left in.
+    void unplug();
+    void plug();
     DeviceInterface interface_for(UsbMode mode) const;
 
     const PrinterOptions& options_;
@@ -58,6 +67,9 @@ class Printer {
     LineFile& log_;
     UniqueHandle restart_event_;
     UniqueHandle back_timer_;
+    UniqueHandle unplug_event_;
+    UniqueHandle plug_event_;
+    DeviceChangeBroadcaster& device_changes_;
 
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     std::optional<UsbMode> mode_;      // empty while down
@@ -69,6 +81,7 @@ class Printer {
     bool port_published_ = false;
     std::optional<DeviceInterface> device_port_published_;
     std::optional<UsbMode> returning_; // the mode asked for while it is away
+    std::optional<UsbMode> unplugged_; // the mode it left in, while unplugged
 
     // Last, so its threads end before the members above go away.
     std::unique_ptr<PipeNamespace> pipes_;

@@ -110,3 +110,63 @@ case_change_with_the_command_pipe_held_shows_in_use() {
     emulator_stop
     assert_emulator_never_saw '^(open PIPE01|write|write-failed|restart-begin) '
 }
+
+# ---- several printers: the chooser (control 1005, made only with two printers or more) -------
+
+chooser=1005
+first_id='USB\VID_6B1F&PID_C302\ORVEMU0001'
+second_id='USB\VID_6B1F&PID_C318\ORVEMU0003'
+
+# emulator_plug plug|unplug N: the running emulator's printer N arrives or leaves.
+emulator_plug() {
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/$1-$2.out" "$CASE_DIR/$1-$2.err" \
+        "$E2E_EMULATOR" "--$1" "$2" || fail "PrinterEmulator.exe --$1 $2 failed"
+}
+
+case_chooser_changes_the_second_printer_only() {
+    emulator_start --mode native --also --mode printer --pid c318 --port COM8 --restart-ms 2000
+    dialog_start
+    driver find "$main_caption" 20000 expect-text 1000 "Native USB" \
+        wait-entries $chooser 2 5000 wait-choice $chooser "1  $first_id - Native USB" 0 \
+        choose $chooser 1 wait-text 1000 "Printer Class USB" 10000 expect-checked 1003 1 \
+        click 1004 click 2 wait-text 1000 "Comm Class USB = COM8" 30000 \
+        wait-choice $chooser "2  $second_id - Comm Class USB = COM8" 10000 expect-enabled 2 1
+    screenshot dialog-two-printers
+    dialog_close
+    emulator_stop
+    assert_equal "printer 2's writes on PIPE01" "$(printf '%s\n' "1F 0B 4E 1F 43 02" "1D FF")" \
+        "$(emulator_writes_of ORVEMU0003 PIPE01)"
+    [[ -z "$(emulator_events_of ORVEMU0001 | grep -E '^(write|restart-begin)')" ]] ||
+        fail "printer 1 heard the command"
+}
+
+case_chooser_appears_when_a_second_printer_arrives() {
+    emulator_start --mode native --also --mode comm --pid c318 --port COM8 --unplugged
+    dialog_start
+    driver find "$main_caption" 20000 expect-text 1000 "Native USB" wait-entries $chooser 0 0
+    emulator_plug plug 2
+    driver find "$main_caption" 5000 wait-entries $chooser 2 15000 \
+        wait-choice $chooser "1  $first_id - Native USB" 0 expect-text 1000 "Native USB"
+    emulator_plug unplug 2
+    driver find "$main_caption" 5000 wait-entries $chooser 0 15000 expect-text 1000 "Native USB"
+    dialog_close
+    emulator_stop
+}
+
+case_chosen_printer_unplugged_and_back() {
+    emulator_start --mode native --also --mode comm --pid c318 --port COM8
+    dialog_start
+    driver find "$main_caption" 20000 wait-entries $chooser 2 5000 choose $chooser 1 \
+        wait-text 1000 "Comm Class USB = COM8" 10000
+    emulator_plug unplug 2
+    driver find "$main_caption" 5000 wait-text 1000 "Error opening USB" 15000 \
+        expect-checked 1004 1 wait-entries $chooser 0 5000
+    emulator_plug plug 2
+    driver find "$main_caption" 5000 wait-entries $chooser 2 15000 \
+        wait-choice $chooser "2  $second_id - Comm Class USB = COM8" 0 \
+        wait-text 1000 "Comm Class USB = COM8" 5000 expect-checked 1004 1
+    dialog_close
+    emulator_stop
+    [[ -z "$(grep -E ': (write|restart-begin)' "$CASE_DIR/emulator.log")" ]] ||
+        fail "a printer was written to"
+}
