@@ -1,11 +1,11 @@
 #include "app/ConsoleSwitches.h"
 
 #include "app/ExitCodes.h"
-#include "app/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 #include "common/ShownText.h"
 #include "device/ProbeUsb.h"
+#include "text/ModeText.h"
 
 #include <cstdio>
 #include <string>

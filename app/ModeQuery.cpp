@@ -1,10 +1,10 @@
 #include "app/ModeQuery.h"
 
 #include "app/ExitCodes.h"
-#include "app/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 #include "device/ProbeUsb.h"
+#include "text/ModeText.h"
 
 #include <string>
 
@@ -46,7 +46,7 @@ int ReportMode(ConsoleContext& context, const PrinterSelection& selection) {
     int exitCode = kExitNoPrinter;
     for (std::size_t i = 0; i < selection.printers.size(); ++i) {
         const AttachedPrinter& printer = selection.printers[i];
-        std::string text = printer.noAccess;
+        std::string text = printer.deniedNode.empty() ? "" : NoAccessLine(printer.deniedNode);
         if (text.empty()) {
             const ModeLine line = ModeOf(context.backend, PrinterTarget::Listed(printer.identity));
             text = line.shown.text;

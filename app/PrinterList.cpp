@@ -1,10 +1,10 @@
 #include "app/PrinterList.h"
 
 #include "app/ExitCodes.h"
-#include "app/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 #include "common/ShownText.h"
+#include "text/ModeText.h"
 
 int ListPrinters(ConsoleContext& context) {
     const std::vector<AttachedPrinter> printers = context.backend.ListPrinters();

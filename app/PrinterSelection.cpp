@@ -5,11 +5,12 @@
 #include "common/DebugTrace.h"
 #include "common/ShownText.h"
 #include "device/PrinterChoice.h"
+#include "text/ModeText.h"
 
 namespace {
 std::optional<int> Chosen(const AttachedPrinter& printer, PrinterSelection* pSelection) {
-    if (!printer.noAccess.empty()) {
-        PrintLine(printer.noAccess);
+    if (!printer.deniedNode.empty()) {
+        PrintLine(NoAccessLine(printer.deniedNode));
         return kExitNoAccess;
     }
     pSelection->printer = PrinterTarget::Listed(printer.identity);

@@ -25,8 +25,9 @@ struct AttachedPrinter {
     // What people are shown: on Windows the device instance ID (USB\VID_6B1F&PID_C302\<serial>).
     std::string shownId;
     UsbType mode = IDNATIVETYPE;
-    // Set when the printer is there but this user may not open it: one line that says so.
-    std::string noAccess;
+    // Set when the printer is there but this user may not open it: the device node it was
+    // refused (/dev/bus/usb/001/007).
+    std::string deniedNode;
     // The system's own separator within shownId, shown as it is ('\\' in a Windows device
     // instance ID); 0 when it has none.
     char shownIdSeparator = '\0';

@@ -1,8 +1,8 @@
 # Fails when the portable core reaches for a system: an include of the platform layer or a
 # system header, or conditional compilation. The core is every source directly in app/,
-# common/, device/ and modechange/; the systems' sides live in their windows/ and linux/
+# common/, device/, modechange/ and text/; the systems' sides live in their windows/ and linux/
 # subdirectories.
-foreach(dir app common device modechange)
+foreach(dir app common device modechange text)
     file(GLOB sources ${SOURCE_DIR}/${dir}/*.h ${SOURCE_DIR}/${dir}/*.cpp)
     list(APPEND core ${sources})
 endforeach()

@@ -24,7 +24,7 @@ std::vector<AttachedPrinter> LibusbPrinterBackend::ListPrinters() {
                 {found.identity, found.identity, mode, {}, '\0', found.sharedSerial});
             break;
         case NodeAccess::Refused:
-            printers.push_back({found.identity, found.identity, mode, NoAccessLine(found), '\0',
+            printers.push_back({found.identity, found.identity, mode, DeviceNode(found), '\0',
                                 found.sharedSerial});
             break;
         case NodeAccess::Gone: // it left the bus since sysfs named it: no printer to offer

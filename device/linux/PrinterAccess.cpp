@@ -45,9 +45,3 @@ NodeAccess AccessToNode(const FoundPrinter& printer) {
     return error == EACCES || error == EPERM || error == EROFS ? NodeAccess::Refused
                                                                : NodeAccess::Gone;
 }
-
-std::string NoAccessLine(const FoundPrinter& printer) {
-    return FormatText("No permission to open the printer's device %s: install the udev rule %s "
-                      "and plug the printer in again",
-                      DeviceNode(printer).c_str(), kUdevRulePath);
-}

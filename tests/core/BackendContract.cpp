@@ -33,7 +33,7 @@ TEST_P(BackendContract, APrinterIsListedOnceInItsModeAndAnswersOnlyThere) {
         ASSERT_EQ(listed.size(), 1u) << mode;
         EXPECT_EQ(listed[0].mode, mode);
         EXPECT_TRUE(EqualIgnoringCase(listed[0].identity, kSerial)) << listed[0].identity;
-        EXPECT_TRUE(listed[0].noAccess.empty());
+        EXPECT_TRUE(listed[0].deniedNode.empty());
 
         const std::unique_ptr<PrinterChannel> mine =
             backend.OpenChannel(PrinterTarget::Listed(listed[0].identity));

@@ -19,7 +19,8 @@ const std::string kHelpTail = "LIST\t\tList the attached printers: number, ID, m
 const std::string kHelp = kHelpHead + "<no switch>\tStart the GUI\n" + kHelpTail;
 const std::string kConflict = "Cannot specify more than one USB communication mode\n";
 const std::string kLocked = "No permission to open the printer's device /dev/bus/usb/001/007: "
-                            "install the udev rule and plug the printer in again";
+                            "install the udev rule /usr/lib/udev/rules.d/60-orvane.rules and "
+                            "plug the printer in again";
 } // namespace
 
 class ConsoleFaceTest : public CoreTest {};
@@ -252,7 +253,7 @@ TEST_F(ConsoleFaceTest, ModeReportsEveryPrinterWhenNoneIsChosen) {
 }
 
 TEST_F(ConsoleFaceTest, PrinterThisUserMayNotOpenEndsWithItsLineAndExitFive) {
-    Plug(IDNATIVETYPE).noAccess = kLocked;
+    Plug(IDNATIVETYPE).deniedNode = "/dev/bus/usb/001/007";
     for (const char* action : {"MODE", "PRINTERCLASS"}) {
         EXPECT_EQ(Run({action}), kLocked + "\n") << action;
         EXPECT_EQ(exitCode, kExitNoAccess) << action;
@@ -263,7 +264,7 @@ TEST_F(ConsoleFaceTest, PrinterThisUserMayNotOpenEndsWithItsLineAndExitFive) {
 }
 
 TEST_F(ConsoleFaceTest, ModeOfSeveralNamesTheOneThatCannotBeOpened) {
-    Plug(IDNATIVETYPE, "1-4.2").noAccess = kLocked;
+    Plug(IDNATIVETYPE, "1-4.2").deniedNode = "/dev/bus/usb/001/007";
     Plug(IDCOMMCLASSTYPE, "ORV-A").port = "/dev/ttyACM0";
     EXPECT_EQ(Run({"MODE"}), "Printer 1 (1-4.2): " + kLocked +
                                  "\nPrinter 2 (ORV-A): Comm Class USB = /dev/ttyACM0\n");

@@ -56,7 +56,7 @@ class FakeChannel : public PrinterChannel {
         for (Printer* printer : m_backend.Search(mode, m_target)) {
             if (printer->inUse && !held.Found()) {
                 held = ModeAnswer::Held(printer->identity);
-            } else if (printer->noAccess.empty() && !printer->inUse) {
+            } else if (printer->deniedNode.empty() && !printer->inUse) {
                 if (printer->restarts > 0 && printer->settlesIn) {
                     printer->mode = *printer->settlesIn;
                     printer->settlesIn.reset();
@@ -79,7 +79,7 @@ class FakeChannel : public PrinterChannel {
             if (printer->inUse || printer->commandPipeInUse) {
                 return {nullptr, true};
             }
-            if (printer->noAccess.empty() && printer->commandPipeOpens) {
+            if (printer->deniedNode.empty() && printer->commandPipeOpens) {
                 return {std::make_unique<FakePipe>(m_backend, *printer), false};
             }
         }
@@ -123,8 +123,8 @@ std::vector<AttachedPrinter> Backend::ListPrinters() {
         if (!printer.restarting) {
             listed.push_back({printer.identity,
                               printer.shownId.empty() ? printer.identity : printer.shownId,
-                              printer.mode, printer.noAccess, printer.shownId.empty() ? '\0' : '\\',
-                              printer.sharedSerial});
+                              printer.mode, printer.deniedNode,
+                              printer.shownId.empty() ? '\0' : '\\', printer.sharedSerial});
         }
     }
     std::stable_sort(listed.begin(), listed.end(),

@@ -47,7 +47,7 @@ struct Printer {
     bool commandPipeOpens = true;
     bool failWrites = false;
     bool stallWrites = false;      // takes no byte: each write runs out its whole bound
-    std::string noAccess;          // listed, but this user may not open it
+    std::string deniedNode;        // listed, but this user may not open this node
     bool inUse = false;            // another program holds it: found, but cannot be reached
     bool commandPipeInUse = false; // another program holds only its command pipe
     std::string sharedSerial;      // listed as sharing its serial with another printer

@@ -1,4 +1,4 @@
-#include "app/ModeText.h"
+#include "text/ModeText.h"
 
 #include "common/DebugTrace.h"
 #include "common/ShownText.h"
@@ -18,6 +18,12 @@ ModeText ShowMode(UsbType mode, const PortLookup& port) {
 
 std::string InUseLine(UsbType mode) {
     return FormatText("Printer in %s mode is in use by another program", ModeName(mode));
+}
+
+std::string NoAccessLine(const std::string& deniedNode) {
+    return FormatText("No permission to open the printer's device %s: install the udev rule %s "
+                      "and plug the printer in again",
+                      deniedNode.c_str(), kUdevRulePath);
 }
 
 std::string ShownId(const AttachedPrinter& printer) {

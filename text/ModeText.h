@@ -18,5 +18,12 @@ ModeText ShowMode(UsbType mode, const PortLookup& port);
 // The one line for a printer that another program holds.
 std::string InUseLine(UsbType mode);
 
+// Where the Linux package installs the udev rule that gives the seat's user and the plugdev
+// group the printers' device nodes.
+constexpr const char* kUdevRulePath = "/usr/lib/udev/rules.d/60-orvane.rules";
+
+// The one line that says this user may not open the printer: its device node and the rule.
+std::string NoAccessLine(const std::string& deniedNode);
+
 // The printer's ID as LIST, MODE and PRINTER= show and take it.
 std::string ShownId(const AttachedPrinter& printer);
