@@ -1,6 +1,6 @@
 #include "gui/ModeDialogPresenter.h"
 
-#include "app/ModeText.h"
+#include "text/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 
