@@ -5,6 +5,7 @@
 #include "common/ShownText.h"
 #include "common/TextCase.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -98,12 +99,9 @@ std::vector<std::string> UsageErrors(const SwitchFlags& flags, const std::string
         errors.push_back(programName + ": unknown switch '" + ShowDeviceText(word) +
                          "' (HELP lists the switches)");
     }
-    for (const std::string& choice : flags.printerChoices) {
-        if (choice.empty()) {
-            errors.push_back(programName +
-                             ": PRINTER= needs a LIST number or an ID (LIST shows them)");
-            break;
-        }
+    if (std::any_of(flags.printerChoices.begin(), flags.printerChoices.end(),
+                    [](const std::string& choice) { return choice.empty(); })) {
+        errors.push_back(programName + ": PRINTER= needs a LIST number or an ID (LIST shows them)");
     }
     return errors;
 }

@@ -12,7 +12,7 @@ DeviceList::DeviceList(libusb_context* context) {
 
 DeviceList::~DeviceList() {
     if (m_devices != nullptr) {
-        // Drops the list's own references; a DeviceRef taken from it keeps its device.
+        // Drops the list's own references; a handle opened from it keeps its device.
         libusb_free_device_list(m_devices, 1);
     }
 }

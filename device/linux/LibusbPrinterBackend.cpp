@@ -17,19 +17,13 @@ constexpr std::uint32_t kTtyPollMs = 100;
 std::vector<AttachedPrinter> LibusbPrinterBackend::ListPrinters() {
     std::vector<AttachedPrinter> printers;
     for (const FoundPrinter& found : ScanPrinters()) {
-        const UsbType mode = found.interfaces.mode;
-        switch (AccessToNode(found)) {
-        case NodeAccess::Granted:
-            printers.push_back(
-                {found.identity, found.identity, mode, {}, '\0', found.sharedSerial});
-            break;
-        case NodeAccess::Refused:
-            printers.push_back({found.identity, found.identity, mode, DeviceNode(found), '\0',
-                                found.sharedSerial});
-            break;
-        case NodeAccess::Gone: // it left the bus since sysfs named it: no printer to offer
-            break;
+        const NodeAccess nodeAccess = AccessToNode(found);
+        if (nodeAccess == NodeAccess::Gone) {
+            continue; // it left the bus since sysfs named it: no printer to offer
         }
+        printers.push_back({found.identity, found.identity, found.interfaces.mode,
+                            nodeAccess == NodeAccess::Refused ? DeviceNode(found) : std::string(),
+                            '\0', found.sharedSerial});
     }
     return printers;
 }
