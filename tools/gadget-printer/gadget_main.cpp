@@ -2,7 +2,7 @@
 // the tests that run orvane against a real kernel. It serves one mode at a time; after the
 // mode command and the reset it leaves the bus, waits its restart time and comes back in the
 // new mode, with the same serial number.
-#include "../printer-emulator/mode_command_parser.h"
+#include "mode_command_parser.h"
 #include "gadget_options.h"
 #include "mode_function.h"
 #include "receive_log.h"

@@ -2,7 +2,7 @@
 // the faults it can play.
 #pragma once
 
-#include "../printer-emulator/usb_mode.h"
+#include "usb_mode.h"
 
 #include <cstdint>
 #include <optional>

@@ -6,7 +6,7 @@
 // Going away takes the device off the bus first, then removes the function.
 #pragma once
 
-#include "../printer-emulator/usb_mode.h"
+#include "usb_mode.h"
 #include "configfs_gadget.h"
 #include "function_fs.h"
 

@@ -1,6 +1,6 @@
 #include "receive_log.h"
 
-#include "../printer-emulator/hex_bytes.h"
+#include "hex_bytes.h"
 
 #include <ctime>
 #include <stdexcept>
