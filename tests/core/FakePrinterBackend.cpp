@@ -3,6 +3,7 @@
 #include "common/TextCase.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace fake {
 
@@ -167,6 +168,60 @@ bool Backend::Take(Printer& printer, const std::uint8_t* bytes, std::size_t coun
         ++printer.restarts;
     }
     return true;
+}
+
+Printer Described(const PrinterDescription& description, CaseSystem system, std::size_t index) {
+    if (description.linger_ms != 0 || description.unplug_after_ms ||
+        description.unplug_at_command || description.unplugged) {
+        throw std::invalid_argument("the fake cannot play a printer that leaves the bus by itself");
+    }
+    Printer printer;
+    printer.mode = static_cast<UsbType>(description.mode);
+    const std::string plugged = "1-" + std::to_string(index + 1);
+    printer.identity = description.serial.value_or(plugged);
+    if (system == CaseSystem::Windows) {
+        printer.shownId = "USB\\VID_6B1F&PID_" + product_id_text(description.product_id) + "\\" +
+                          printer.identity;
+        printer.port = description.port;
+        printer.portProblem = "no port";
+    } else {
+        printer.port = "/dev/ttyACM" + std::to_string(index);
+    }
+    printer.restartMs = description.restart_ms;
+    printer.neverReturns = description.never_back;
+    if (description.back_in) {
+        printer.returnMode = static_cast<UsbType>(*description.back_in);
+    }
+    if (description.settles_in) {
+        printer.settlesIn = static_cast<UsbType>(*description.settles_in);
+    }
+    printer.leavesAfterReturn = description.leaves_after_return;
+    printer.failWrites = description.fail_writes;
+    printer.stallWrites = description.stall_writes;
+    printer.inUse = description.held == HeldPart::Whole;
+    printer.commandPipeInUse = description.held == HeldPart::CommandOnly;
+    return printer;
+}
+
+void NameSharedSerials(Backend& backend, CaseSystem system) {
+    for (std::size_t i = 0; i < backend.printerCount(); ++i) {
+        for (std::size_t j = 0; j < backend.printerCount(); ++j) {
+            Printer& printer = backend.printer(i);
+            if (i == j || !EqualIgnoringCase(printer.identity, backend.printer(j).identity)) {
+                continue;
+            }
+            if (system == CaseSystem::Linux) {
+                throw std::invalid_argument("the fake names no Linux printers sharing a serial");
+            }
+            printer.sharedSerial = printer.identity;
+        }
+    }
+    for (std::size_t i = 0; i < backend.printerCount(); ++i) {
+        Printer& printer = backend.printer(i);
+        if (!printer.sharedSerial.empty()) {
+            printer.identity = printer.shownId;
+        }
+    }
 }
 
 } // namespace fake

@@ -2,6 +2,7 @@
 // virtual clock, and faults injected at the seam. Every tree builds it.
 #pragma once
 
+#include "CaseTable.h"
 #include "device/PrinterBackend.h"
 
 #include <cstdint>
@@ -65,6 +66,7 @@ class Backend : public PrinterBackend {
     // Another printer, searched after those plugged before it in the same mode.
     Printer& Plug(Printer printer);
     Printer& printer(std::size_t index = 0) { return m_printers.at(index); }
+    std::size_t printerCount() const { return m_printers.size(); }
     VirtualClock& virtualClock() { return m_clock; }
 
     std::vector<AttachedPrinter> ListPrinters() override;
@@ -95,5 +97,14 @@ class Backend : public PrinterBackend {
     std::deque<Printer> m_printers;
     VirtualClock m_clock;
 };
+
+// The printer a description tells of, as `system` shows it: on Windows named by its serial and
+// shown under its device instance ID, with the description's port; on Linux named by its serial
+// (or where it is plugged in), its tty numbered by its place among the printers (`index`).
+// Throws for a behaviour the fake cannot play.
+Printer Described(const PrinterDescription& description, CaseSystem system, std::size_t index);
+// Printers that share a serial are named as the system then names them: on Windows by their
+// instance IDs.
+void NameSharedSerials(Backend& backend, CaseSystem system);
 
 } // namespace fake
