@@ -21,12 +21,6 @@ held_case() {
     assert_emulator_never_saw '^(write|write-failed|command|restart-begin) '
 }
 
-case_mode_names_the_mode_of_a_held_printer() {
-    held_case "--mode native --refuse-opens 32" "Native USB" MODE
-    held_case "--mode printer --pid c318 --refuse-opens 5" "Printer Class USB" MODE
-    held_case "--mode comm --pid c337 --refuse-opens 32" "Comm Class USB" MODE
-}
-
 # The probe traces as always; only its end differs from a printer that is absent.
 case_probe_traces_the_refused_open() {
     listener_start
@@ -39,39 +33,4 @@ case_probe_traces_the_refused_open() {
         fail "no trace of the open of $path\\PIPE00"
     grep -qF ') CreateFile: Error=32\n' <<<"$records" ||
         fail "no trace of the refused open (CreateFile: Error=32)"
-}
-
-case_change_to_a_held_printer_sends_nothing() {
-    held_case "--mode native --refuse-opens 5" "Native USB" PRINTERCLASS
-    held_case "--mode native --refuse-opens 32" "Native USB" COMMCLASS
-    held_case "--mode comm --refuse-opens 5" "Comm Class USB" NATIVE
-}
-
-# Only the command pipe is held: the probe finds the mode, the change cannot open PIPE01.
-case_change_with_the_command_pipe_held() {
-    held_case "--mode native --refuse-command-opens 5" "Native USB" COMMCLASS
-    assert_emulator_saw '^open PIPE00 native$'
-    assert_emulator_never_saw '^open PIPE01 '
-    held_case "--mode printer --refuse-command-opens 32" "Printer Class USB" NATIVE
-}
-
-# MODE opens no command pipe, so a held command pipe changes nothing for it.
-case_mode_with_the_command_pipe_held_reports_as_always() {
-    emulator_start --mode native --refuse-command-opens 5
-    orvane_run 30 MODE
-    emulator_stop
-    assert_exit 0
-    assert_stdout "Native USB"
-    assert_emulator_saw '^open PIPE00 native$'
-}
-
-# A held printer beside a free one: the chosen held printer is in use, the other stays untouched.
-case_chosen_held_printer_beside_a_free_one() {
-    emulator_start --mode native --also --mode printer --pid c318 --refuse-opens 32
-    orvane_run 30 PRINTER=2 COMMCLASS
-    emulator_stop
-    assert_exit 6
-    assert_stdout "$(in_use_line "Printer Class USB")"
-    assert_emulator_never_saw ': (write|write-failed|command|restart-begin) '
-    assert_emulator_never_saw '^ORVEMU0001: open PIPE01 '
 }

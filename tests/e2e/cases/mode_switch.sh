@@ -3,40 +3,6 @@
 # The restart time the emulator plays; short, so the wait stays a few seconds.
 restart_ms=2000
 
-case_native_to_printer_class() {
-    emulator_start --mode native --restart-ms "$restart_ms"
-    orvane_run 60 PRINTERCLASS
-    emulator_stop
-    assert_exit 0
-    assert_stdout "Now set to Printer Class USB"
-    assert_equal "the writes on PIPE01" "$(printf '%s\n' "1F 0B 4E 1F 43 01" "1D FF")" \
-        "$(emulator_writes PIPE01)"
-    local times
-    mapfile -t times < <(emulator_times '^write PIPE01 ')
-    assert_between "the pause between the two writes (ms)" $((times[1] - times[0])) 900 1500
-    assert_emulator_saw '^open PIPE00 printer$'
-}
-
-case_native_to_comm_class() {
-    emulator_start --mode native --restart-ms "$restart_ms"
-    orvane_run 60 COMMCLASS
-    emulator_stop
-    assert_exit 0
-    assert_stdout "Now set to Comm Class USB" "Comm Class USB virtual port = COM7"
-    assert_equal "the writes on PIPE01" "$(printf '%s\n' "1F 0B 4E 1F 43 02" "1D FF")" \
-        "$(emulator_writes PIPE01)"
-}
-
-case_comm_class_already_set() {
-    emulator_start --mode comm
-    orvane_run 30 COMMCLASS
-    emulator_stop
-    assert_exit 0
-    assert_stdout "Already set to Comm Class USB"
-    assert_emulator_never_saw '^(write|write-failed) '
-    assert_emulator_never_saw '^restart-begin'
-}
-
 # The emulator cuts PIPE01 as soon as a write arrives, so both writes fail for Orvane; having
 # seen the mode command, the printer restarts anyway, which ends the wait within seconds.
 case_failing_writes_still_lead_to_the_wait() {

@@ -1,0 +1,149 @@
+# A row of the table of cases (tests/cases/orvane.cases) against the emulator: its printers in
+# the description's text form, one after another with --also, Orvane.exe with the row's words,
+# then the row's lines, exit code, writes, gaps and run time, and its emulator log lines.
+
+# row_read NAME: the row's lines for Windows into ROW_* (escapes decoded where Orvane sees them).
+row_read() {
+    local name=$1 line key rest inside=0 found=0
+    ROW_PRINTERS=() ROW_RUN=() ROW_OUT=() ROW_ERR=() ROW_SENT=() ROW_GAPS=() ROW_EMULATOR=()
+    ROW_SAW=() ROW_NEVER=() ROW_EXIT=0 ROW_TOOK="" ROW_SLOW=0
+    while IFS= read -r line; do
+        [[ -z "$line" || "$line" == \#* ]] && continue
+        key=${line%% *}
+        rest=${line#"$key"}
+        rest=${rest# }
+        if [[ "$key" == case ]]; then
+            inside=0
+            [[ "$rest" == "$name" ]] && inside=1 found=1
+            continue
+        fi
+        ((inside)) || continue
+        case $key in
+        printer) ROW_PRINTERS+=("$rest") ;;
+        run) read -ra ROW_RUN <<<"$rest" ;;
+        out | out-windows) ROW_OUT+=("$(printf '%b' "$rest")") ;;
+        err | err-windows) ROW_ERR+=("$(printf '%b' "$rest")") ;;
+        exit) ROW_EXIT=$rest ;;
+        sent) ROW_SENT+=("$rest") ;;
+        gap) ROW_GAPS+=("$rest") ;;
+        took) ROW_TOOK=$rest ;;
+        slow) ROW_SLOW=1 ;;
+        emulator) read -ra ROW_EMULATOR <<<"$rest" ;;
+        log-saw) ROW_SAW+=("$rest") ;;
+        log-never) ROW_NEVER+=("$rest") ;;
+        esac
+    done <"$E2E_CASES"
+    ((found)) || fail "no row '$name' in $E2E_CASES"
+}
+
+# row_option N OPTION DEFAULT: the value printer N's text gives OPTION, else DEFAULT.
+row_option() {
+    local -a words
+    read -ra words <<<"${ROW_PRINTERS[$1 - 1]}"
+    local i
+    for ((i = 0; i + 1 < ${#words[@]}; i++)); do
+        [[ "${words[i]}" == "$2" ]] && { printf '%s' "${words[i + 1]}"; return; }
+    done
+    printf '%s' "$3"
+}
+
+# The port printer N has in comm class mode, and the tag its emulator log lines carry when two
+# play: its serial, with its product ID when both have one serial.
+row_port() {
+    local defaults=(COM7 COM8)
+    printf '%b' "$(row_option "$1" --port "${defaults[$1 - 1]}")"
+}
+row_serial() {
+    local defaults=(ORVEMU0001 ORVEMU0003)
+    row_option "$1" --serial "${defaults[$1 - 1]}" | tr '[:lower:]' '[:upper:]'
+}
+row_tag() {
+    local serial
+    serial=$(row_serial "$1")
+    if ((${#ROW_PRINTERS[@]} > 1)) && [[ "$(row_serial 1)" == "$(row_serial 2)" ]]; then
+        serial+="@$(row_option "$1" --pid C302 | tr '[:lower:]' '[:upper:]')"
+    fi
+    printf '%s' "$serial"
+}
+
+# Printer N's events: the whole log with one printer, its own lines with two.
+row_events_of() {
+    if ((${#ROW_PRINTERS[@]} > 1)); then
+        emulator_events_of "$(row_tag "$1")"
+    else
+        emulator_events
+    fi
+}
+
+row_run() {
+    row_read "$1"
+    local -a emulator=("${ROW_EMULATOR[@]}") words
+    local i
+    for ((i = 0; i < ${#ROW_PRINTERS[@]}; i++)); do
+        ((i == 0)) || emulator+=(--also)
+        read -ra words <<<"${ROW_PRINTERS[i]}"
+        emulator+=("${words[@]}")
+    done
+    local bound=60
+    ((ROW_SLOW)) && bound=200 && export E2E_TOOL_LIFETIME_S=220
+    local -a run=()
+    for i in "${ROW_RUN[@]}"; do
+        run+=("$(printf '%b' "$i")")
+    done
+    if ((${#ROW_PRINTERS[@]} == 0)); then
+        emulator_purge
+        orvane_run "$bound" "${run[@]}"
+    else
+        emulator_start "${emulator[@]}"
+        orvane_run "$bound" "${run[@]}"
+        emulator_stop
+    fi
+    row_check
+}
+
+row_check() {
+    assert_exit "$ROW_EXIT"
+    local -a expected=()
+    local line n
+    for line in "${ROW_OUT[@]}"; do
+        for ((n = 1; n <= ${#ROW_PRINTERS[@]}; n++)); do
+            line=${line//"{port$n}"/"$(row_port "$n")"}
+        done
+        expected+=("$line")
+    done
+    assert_stdout "${expected[@]}"
+    if ((${#ROW_ERR[@]})); then
+        printf '%s\r\n' "${ROW_ERR[@]}" | cmp -s - "$CASE_DIR/orvane.err" ||
+            fail "Orvane.exe's standard error is not the row's"
+    fi
+    local sent writes
+    for sent in "${ROW_SENT[@]}"; do
+        n=${sent%% *}
+        writes=$(sed -E 's/^[0-9]+ ?//; s/ \/ /\n/g' <<<"$sent")
+        if [[ -z "$writes" ]]; then
+            [[ -z "$(row_events_of "$n" | grep -E '^(write|write-failed|write-stalled) ')" ]] ||
+                fail "printer $n was written to: $(row_events_of "$n" | grep -E '^write')"
+        else
+            assert_equal "printer $n's writes" "$writes" \
+                "$(row_events_of "$n" | sed -nE 's/^write PIPE01 //p')"
+        fi
+    done
+    local gap low high
+    for gap in "${ROW_GAPS[@]}"; do
+        read -r n low high <<<"$gap"
+        local -a times
+        mapfile -t times < <(emulator_times "^($(row_tag "$n"): )?write PIPE01 ")
+        assert_between "the pause between printer $n's writes (ms)" $((times[1] - times[0])) \
+            "$low" "$high"
+    done
+    if [[ -n "$ROW_TOOK" ]]; then
+        read -r low high <<<"$ROW_TOOK"
+        assert_between "the time Orvane took (ms)" "$ORVANE_MS" $((low * 1000)) $((high * 1000))
+    fi
+    for line in "${ROW_SAW[@]}"; do
+        assert_emulator_saw "$line"
+    done
+    for line in "${ROW_NEVER[@]}"; do
+        assert_emulator_never_saw "$line"
+    done
+}
