@@ -105,7 +105,9 @@ cases)
     failed=()
     for case_name in "$@"; do
         start=$(uptime_s)
-        if bash "$here/../e2e/run_case.sh" "${case_name%%.*}" "${case_name#*.}"; then
+        runner=("$here/../e2e/run_case.sh" "${case_name%%.*}" "${case_name#*.}")
+        [ "${case_name%%.*}" = row ] && runner=("$here/../e2e/run_row.sh" "${case_name#row.}")
+        if bash "${runner[@]}"; then
             echo "guest-wine32: passed $case_name in $(echo "$(uptime_s) - $start" | bc) s"
         else
             echo "guest-wine32: FAILED $case_name in $(echo "$(uptime_s) - $start" | bc) s"
