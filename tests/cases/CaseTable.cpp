@@ -143,7 +143,7 @@ bool CaseRow::RunsOnSystem(CaseSystem system) const {
     if (system == CaseSystem::Windows) {
         return RunsOn("wine") || RunsOn("wine32");
     }
-    return RunsOn("umockdev") || RunsOn("vm");
+    return RunsOn("umockdev");
 }
 
 std::vector<CaseRow> ReadCaseTable(const std::string& path) {

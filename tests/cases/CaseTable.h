@@ -41,7 +41,7 @@ struct CaseRow {
     std::vector<std::string> logNever;
 
     bool RunsOn(const std::string& level) const;
-    // The systems its levels stand for: wine and wine32 Windows, umockdev and vm Linux.
+    // The systems its levels stand for: wine and wine32 Windows, umockdev Linux.
     bool RunsOnSystem(CaseSystem system) const;
 };
 
