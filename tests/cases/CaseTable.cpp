@@ -135,6 +135,10 @@ class RowReader {
 
 } // namespace
 
+void PrintTo(const CaseRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 bool CaseRow::RunsOn(const std::string& level) const {
     return std::find(levels.begin(), levels.end(), level) != levels.end();
 }
@@ -143,7 +147,7 @@ bool CaseRow::RunsOnSystem(CaseSystem system) const {
     if (system == CaseSystem::Windows) {
         return RunsOn("wine") || RunsOn("wine32");
     }
-    return RunsOn("umockdev");
+    return RunsOn("umockdev") || RunsOn("vm");
 }
 
 std::vector<CaseRow> ReadCaseTable(const std::string& path) {

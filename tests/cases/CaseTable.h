@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,12 @@ struct CaseRow {
     std::vector<std::string> logNever;
 
     bool RunsOn(const std::string& level) const;
-    // The systems its levels stand for: wine and wine32 Windows, umockdev Linux.
+    // The systems its levels stand for: wine and wine32 Windows, umockdev and vm Linux.
     bool RunsOnSystem(CaseSystem system) const;
 };
+
+// A row as test names show it: its name.
+void PrintTo(const CaseRow& row, std::ostream* out);
 
 // Reads the whole table; throws std::runtime_error naming the line of anything malformed.
 std::vector<CaseRow> ReadCaseTable(const std::string& path);

@@ -1,0 +1,103 @@
+// Every row of the table of cases that names vm, in a guest with the real kernel: printer N is a
+// gadget printer on dummy_udc.<N-1>, started from the row's text form, and {portN} is the tty
+// the kernel made for it. The quick rows run in one guest, the slow ones (minutes each) in another.
+#include "../linux/OrvaneProcess.h"
+#include "CaseTable.h"
+#include "GadgetPrinterProcess.h"
+#include "GuestUsb.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::vector<CaseRow> GuestRows(bool slow) {
+    std::vector<CaseRow> rows;
+    for (const CaseRow& row : RowsFor(TheCaseTable(), "vm")) {
+        if (row.slow == slow) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+// Printer `index` of the row as the gadget takes it: the second printer's own defaults first,
+// then the row's options, which override them.
+std::vector<std::string> GadgetOptions(const CaseRow& row, std::size_t index) {
+    std::vector<std::string> options{"--udc", "dummy_udc." + std::to_string(index)};
+    if (index == 1) {
+        options.insert(options.end(), {"--serial", *second_printer().serial});
+    }
+    for (const std::string_view word : split_words(row.printerTexts[index])) {
+        options.emplace_back(word);
+    }
+    return options;
+}
+
+// The tty of a comm class printer once cdc_acm has made it; "" for the other modes.
+std::string PortOnceBound(const PrinterDescription& printer, std::size_t index) {
+    const std::string port = PortPathOfUdc(static_cast<int>(index));
+    std::string tty;
+    if (printer.mode == UsbMode::CommClass) {
+        EXPECT_TRUE(WaitUntil([&] { return !(tty = InterfaceTty(port, 0)).empty(); }, 5s))
+            << "no tty for printer " << index + 1;
+    } else if (printer.mode == UsbMode::PrinterClass) {
+        EXPECT_TRUE(WaitUntil([&] { return InterfaceDriver(port, 0) == "usblp"; }, 5s));
+    }
+    return tty;
+}
+
+} // namespace
+
+class CaseRowsInGuest : public ::testing::TestWithParam<CaseRow> {};
+
+TEST_P(CaseRowsInGuest, RunsAsTheTableSays) {
+    const CaseRow& row = GetParam();
+    std::vector<std::unique_ptr<GadgetPrinterProcess>> printers;
+    std::vector<std::string> ports;
+    for (std::size_t i = 0; i < row.printers.size(); ++i) {
+        printers.push_back(std::make_unique<GadgetPrinterProcess>(
+            row.name + "-" + std::to_string(i + 1), GadgetOptions(row, i)));
+        ports.push_back(PortOnceBound(row.printers[i], i));
+    }
+
+    const std::uint64_t start = MonotonicMs();
+    const OrvaneResult result = RunOrvane(row.run, row.slow ? 200s : 40s);
+    const std::uint64_t tookMs = MonotonicMs() - start;
+
+    EXPECT_EQ(result.out, JoinedLines(ExpectedLines(row.out, CaseSystem::Linux, ports)));
+    if (!row.err.empty()) {
+        EXPECT_EQ(result.err, JoinedLines(ExpectedLines(row.err, CaseSystem::Linux, ports)));
+    }
+    EXPECT_EQ(result.exitCode, row.exit) << result.err;
+    for (std::size_t i = 0; i < row.sent.size(); ++i) {
+        if (!row.sent[i]) {
+            continue;
+        }
+        std::vector<std::vector<std::uint8_t>> reads;
+        for (const GadgetRead& read : printers[i]->Reads()) {
+            reads.push_back(read.bytes);
+        }
+        EXPECT_EQ(reads, *row.sent[i]) << "what printer " << i + 1 << " read";
+    }
+    for (const CaseGap& gap : row.gaps) {
+        const std::vector<GadgetRead> reads = printers[gap.printer - 1]->Reads();
+        ASSERT_GE(reads.size(), 2u);
+        EXPECT_GE(reads[1].ms - reads[0].ms, gap.minMs);
+        EXPECT_LE(reads[1].ms - reads[0].ms, gap.maxMs);
+    }
+    if (row.tookS) {
+        EXPECT_GE(tookMs, row.tookS->first * 1000ull);
+        EXPECT_LE(tookMs, row.tookS->second * 1000ull);
+    }
+}
+
+std::string RowName(const ::testing::TestParamInfo<CaseRow>& row) {
+    return row.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Quick, CaseRowsInGuest, ::testing::ValuesIn(GuestRows(false)), RowName);
+INSTANTIATE_TEST_SUITE_P(Slow, CaseRowsInGuest, ::testing::ValuesIn(GuestRows(true)), RowName);
