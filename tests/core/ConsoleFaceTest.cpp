@@ -117,29 +117,6 @@ TEST_F(ConsoleFaceTest, ModeReportsThePrinterAndItsPort) {
     EXPECT_EQ(exitCode, kExitOk);
 }
 
-TEST_F(ConsoleFaceTest, ModeWithoutPrinterSaysSoAndExitsWithTwo) {
-    EXPECT_EQ(Run({"MODE"}), "Error opening USB\n");
-    EXPECT_EQ(exitCode, kExitNoPrinter);
-}
-
-TEST_F(ConsoleFaceTest, ModeWinsOverASingleModeSwitch) {
-    Plug(IDNATIVETYPE);
-    EXPECT_EQ(Run({"COMMCLASS", "MODE"}), "Native USB\n");
-    EXPECT_EQ(backend.commandPipeCalls, 0);
-}
-
-TEST_F(ConsoleFaceTest, EachSwitchChangesToItsMode) {
-    Plug(IDNATIVETYPE);
-    EXPECT_EQ(Run({"PRINTERCLASS"}), "Now set to Printer Class USB\n");
-    EXPECT_EQ(exitCode, kExitOk);
-    EXPECT_EQ(printer().mode, IDPRINTERCLASSTYPE);
-    EXPECT_EQ(Run({"commclass"}),
-              "Now set to Comm Class USB\nComm Class USB virtual port = COM7\n");
-    EXPECT_EQ(Run({"NATIVE"}), "Now set to Native USB\n");
-    EXPECT_EQ(exitCode, kExitOk);
-    EXPECT_EQ(printer().restarts, 3);
-}
-
 TEST_F(ConsoleFaceTest, ModeAlreadyActiveIsOnlyReported) {
     const char* switches[] = {"NATIVE", "PRINTERCLASS", "COMMCLASS"};
     const char* names[] = {"Native USB", "Printer Class USB", "Comm Class USB"};
@@ -175,15 +152,6 @@ TEST_F(ConsoleFaceTest, PrinterThatNeverComesBackEndsWithThree) {
 TEST_F(ConsoleFaceTest, HelpThenASwitchDoesBoth) {
     Plug(IDNATIVETYPE);
     EXPECT_EQ(Run({"HELP", "PRINTERCLASS"}), kHelp + "Now set to Printer Class USB\n");
-}
-
-TEST_F(ConsoleFaceTest, SwitchWithSeveralPrintersAndNoChoiceSendsNothing) {
-    Plug(IDNATIVETYPE, "ORV-A");
-    Plug(IDCOMMCLASSTYPE, "ORV-B");
-    EXPECT_EQ(Run({"COMMCLASS"}),
-              "2 printers are attached: choose one with PRINTER=<n|ID> (LIST shows them)\n");
-    EXPECT_EQ(exitCode, kExitWhichPrinter);
-    EXPECT_EQ(backend.answersCalls, 0);
 }
 
 TEST_F(ConsoleFaceTest, PrinterIsChosenByNumberByShownIdAndByIdentityInAnyCase) {
@@ -222,11 +190,6 @@ TEST_F(ConsoleFaceTest, ChoiceThatMatchesNothingIsRefused) {
         << "the same choice twice is one choice";
 }
 
-TEST_F(ConsoleFaceTest, ChoiceWithoutAnyPrinterSaysNoPrinter) {
-    EXPECT_EQ(Run({"PRINTER=1", "MODE"}), "Error opening USB\n");
-    EXPECT_EQ(exitCode, kExitNoPrinter);
-}
-
 TEST_F(ConsoleFaceTest, ListNamesEveryPrinterInTheProbesOrderWithItsPort) {
     Plug(IDCOMMCLASSTYPE, "ORV-A");
     Plug(IDNATIVETYPE, "1-4.2");
@@ -237,19 +200,6 @@ TEST_F(ConsoleFaceTest, ListNamesEveryPrinterInTheProbesOrderWithItsPort) {
                                         "3\tORV-C\tComm Class USB\tCOM9\n");
     EXPECT_EQ(exitCode, kExitOk);
     EXPECT_EQ(backend.answersCalls, 0) << "the list probes nothing";
-}
-
-TEST_F(ConsoleFaceTest, ListWithoutPrinterSaysNoPrinter) {
-    EXPECT_EQ(Run({"LIST"}), "Error opening USB\n");
-    EXPECT_EQ(exitCode, kExitNoPrinter);
-}
-
-TEST_F(ConsoleFaceTest, ModeReportsEveryPrinterWhenNoneIsChosen) {
-    Plug(IDNATIVETYPE, "ORV-A").shownId = "USB\\VID_6B1F&PID_C302\\ORV-A";
-    Plug(IDCOMMCLASSTYPE, "ORV-B").port = "COM8";
-    EXPECT_EQ(Run({"MODE"}), "Printer 1 (USB\\VID_6B1F&PID_C302\\ORV-A): Native USB\n"
-                             "Printer 2 (ORV-B): Comm Class USB = COM8\n");
-    EXPECT_EQ(exitCode, kExitOk);
 }
 
 TEST_F(ConsoleFaceTest, PrinterThisUserMayNotOpenEndsWithItsLineAndExitFive) {
