@@ -29,15 +29,17 @@ class LibusbRig : public BackendRig {
         }
         return writes;
     }
-    void HoldByAnotherProgram() override { m_bed.usb().RefuseClaims(true); }
+    void HoldByAnotherProgram() override {
+        m_bed.usb().Serve(m_nodes.back(), {WriteAnswer::Take, true});
+    }
     std::string Port() override { return "/dev/ttyACM0"; }
 
   private:
     void PlugIn(UsbType mode) {
-        m_nodes.push_back(m_bed.Plug(Printer(kPort, mode, m_serial)));
-        if (mode == IDCOMMCLASSTYPE) {
-            m_bed.AddTty(kPort, "ttyACM0");
-        }
+        PrinterDescription printer;
+        printer.mode = static_cast<UsbMode>(mode);
+        printer.serial = m_serial;
+        m_nodes.push_back(m_bed.Plug(kPort, printer));
     }
     void Play(std::uint64_t now) {
         const std::vector<std::vector<std::uint8_t>> writes = Writes();
