@@ -22,12 +22,6 @@ std::string PortPath(std::size_t index) {
     return "1-" + std::to_string(index + 1);
 }
 
-std::vector<CaseRow> Rows(bool slow) {
-    std::vector<CaseRow> rows = RowsFor(TheCaseTable(), "umockdev");
-    std::erase_if(rows, [&](const CaseRow& row) { return row.slow != slow; });
-    return rows;
-}
-
 // The claim for the commands takes the interface from the kernel driver and its release gives
 // it back; another program's claim refuses it. Nothing else claims.
 void ExpectDriverRound(const std::vector<std::string>& requests, UsbMode mode, bool wrote,
@@ -60,7 +54,7 @@ TEST_P(CaseRowsOnUmockdev, RunsAsTheTableSays) {
         std::vector<std::jthread> printers;
         for (std::size_t i = 0; i < row.printers.size(); ++i) {
             printers.emplace_back(
-                [&bed, i](std::stop_token stop) { bed.PlayRestart(PortPath(i), stop); });
+                [&bed, i](const std::stop_token& stop) { bed.PlayRestart(PortPath(i), stop); });
         }
         result = orvane.Finish(row.tookS ? std::chrono::seconds(row.tookS->second + 30) : 60s);
     }
@@ -78,7 +72,7 @@ TEST_P(CaseRowsOnUmockdev, RunsAsTheTableSays) {
         for (const PrinterNode& node : bed.NodesAt(PortPath(i))) {
             const std::vector<BulkWrite> writes = bed.usb().WritesTo(node.node);
             for (const BulkWrite& write : writes) {
-                EXPECT_EQ(int{write.endpoint}, int{OutEndpoint(node.mode)});
+                EXPECT_EQ(int{write.endpoint}, int{kOutEndpoints[static_cast<int>(node.mode)]});
                 sent.push_back(write.bytes);
                 times.push_back(write.at);
             }
@@ -103,8 +97,9 @@ TEST_P(CaseRowsOnUmockdev, RunsAsTheTableSays) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, CaseRowsOnUmockdev, ::testing::ValuesIn(Rows(false)),
-                         [](const auto& row) { return row.param.name; });
-// Runs of minutes, kept out of the quick set.
-INSTANTIATE_TEST_SUITE_P(SlowRows, CaseRowsOnUmockdev, ::testing::ValuesIn(Rows(true)),
-                         [](const auto& row) { return row.param.name; });
+// Runs of minutes are named slow_*, for the quick set to leave out.
+INSTANTIATE_TEST_SUITE_P(Rows, CaseRowsOnUmockdev,
+                         ::testing::ValuesIn(RowsFor(TheCaseTable(), "umockdev")),
+                         [](const auto& row) {
+                             return (row.param.slow ? "slow_" : "") + row.param.name;
+                         });

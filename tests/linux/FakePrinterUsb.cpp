@@ -81,7 +81,8 @@ std::vector<std::string> FakePrinterUsb::RequestsOn(const std::string& node) con
 }
 
 bool FakePrinterUsb::WaitForWrites(const std::string& node, std::size_t count,
-                                   std::chrono::milliseconds within, std::stop_token stop) const {
+                                   std::chrono::milliseconds within,
+                                   const std::stop_token& stop) const {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, stop, within, [&] {
         return static_cast<std::size_t>(

@@ -55,7 +55,7 @@ class FakePrinterUsb {
     // Waits until `count` writes have reached the node; false when they did not within the time
     // or a stop came first.
     bool WaitForWrites(const std::string& node, std::size_t count, std::chrono::milliseconds within,
-                       std::stop_token stop = {}) const;
+                       const std::stop_token& stop = {}) const;
 
   private:
     static gboolean OnIoctl(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, gpointer self);

@@ -37,6 +37,7 @@ class TraceRecorder : public TraceSink {
 int RunConsole(PrinterBackend& backend, std::vector<std::string> args, std::string* pOutput) {
     args.insert(args.begin(), "orvane");
     std::vector<char*> argv;
+    argv.reserve(args.size());
     for (std::string& arg : args) {
         argv.push_back(arg.data());
     }

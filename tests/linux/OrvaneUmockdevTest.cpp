@@ -66,7 +66,7 @@ TEST(OrvaneOnLinux, PrintersSharingASerialGoByTheirPortsAndEachIsReached) {
               "1\t1-2\tNative USB\t\tserial BATCH7 is shared with another printer\n"
               "2\t1-3\tNative USB\t\tserial BATCH7 is shared with another printer\n");
     OrvaneProcess orvane({"PRINTER=1-3", "PRINTERCLASS"});
-    const std::jthread printer([&](std::stop_token stop) { bed.PlayRestart("1-3", stop); });
+    const std::jthread printer([&](const std::stop_token& stop) { bed.PlayRestart("1-3", stop); });
     const OrvaneResult result = orvane.Finish(15s);
     EXPECT_EQ(result.out, "Now set to Printer Class USB\n");
     EXPECT_EQ(result.exitCode, 0);

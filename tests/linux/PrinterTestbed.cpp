@@ -25,7 +25,7 @@ std::string ParentOf(const std::string& portPath) {
 }
 
 // Waits the time out; false when a stop came first.
-bool Pause(std::chrono::milliseconds time, std::stop_token stop) {
+bool Pause(std::chrono::milliseconds time, const std::stop_token& stop) {
     std::mutex mutex;
     std::unique_lock lock(mutex);
     std::condition_variable_any().wait_for(lock, stop, time, [] { return false; });
@@ -83,7 +83,7 @@ std::string PrinterTestbed::AddDevice(const std::string& portPath,
     const int number = m_nextDeviceNumber++;
     char address[4] = {};
     std::snprintf(address, sizeof address, "%03d", number);
-    const std::string node = std::string("/dev/bus/usb/001/") + address;
+    std::string node = std::string("/dev/bus/usb/001/") + address;
     const std::string sysPath = m_sysPaths.at(ParentOf(portPath)) + "/" + portPath;
     m_sysPaths[portPath] = sysPath;
 
@@ -119,11 +119,10 @@ std::string PrinterTestbed::Plug(const std::string& portPath, const PrinterDescr
         plugged.tty = "ttyACM" + std::to_string(m_printers.size() - 1);
     }
     plugged.printer = printer;
-    const std::string node =
-        AddDevice(portPath,
-                  PrinterDescriptors(printer.mode, kPrinterVendor, printer.product_id,
-                                     printer.serial.has_value()),
-                  printer.serial, {writes, printer.held == HeldPart::Whole});
+    std::string node = AddDevice(portPath,
+                                 PrinterDescriptors(printer.mode, kPrinterVendor,
+                                                    printer.product_id, printer.serial.has_value()),
+                                 printer.serial, {writes, printer.held == HeldPart::Whole});
     plugged.nodes.push_back({node, printer.mode});
     if (printer.mode == UsbMode::CommClass && makeTty) {
         AddTty(portPath, plugged.tty);
@@ -144,11 +143,9 @@ const std::vector<PrinterNode>& PrinterTestbed::NodesAt(const std::string& portP
     return m_printers.at(portPath).nodes;
 }
 
-void PrinterTestbed::PlayRestart(const std::string& portPath, std::stop_token stop) {
-    std::unique_lock bus(m_bus);
+void PrinterTestbed::PlayRestart(const std::string& portPath, const std::stop_token& stop) {
     PrinterDescription printer = m_printers.at(portPath).printer;
     const std::string node = m_printers.at(portPath).nodes.back().node;
-    bus.unlock();
     // A printer that takes no byte hears no command.
     if (printer.fail_writes || printer.stall_writes ||
         !m_usb.WaitForWrites(node, 2, std::chrono::minutes(3), stop)) {
@@ -162,17 +159,12 @@ void PrinterTestbed::PlayRestart(const std::string& portPath, std::stop_token st
     }
     printer.mode = printer.back_in.value_or(printer.mode);
     // The release and attach that follow the reset reach the node before it goes.
-    if (!Pause(std::chrono::milliseconds(300), stop)) {
-        return;
+    if (Pause(std::chrono::milliseconds(300), stop)) {
+        Unplug(portPath);
+        if (!printer.never_back && Pause(std::chrono::milliseconds(printer.restart_ms), stop)) {
+            Plug(portPath, printer);
+        }
     }
-    bus.lock();
-    Unplug(portPath);
-    bus.unlock();
-    if (printer.never_back || !Pause(std::chrono::milliseconds(printer.restart_ms), stop)) {
-        return;
-    }
-    bus.lock();
-    Plug(portPath, printer);
 }
 
 void PrinterTestbed::Unplug(const std::string& portPath) {

@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -51,8 +50,9 @@ class PrinterTestbed {
     const std::vector<PrinterNode>& NodesAt(const std::string& portPath) const;
     // The printer's side of a change, played as its description says: once both commands are
     // in, it leaves the bus, and after its restart time comes back at the same port as a new
-    // device. Ends early at a stop.
-    void PlayRestart(const std::string& portPath, std::stop_token stop);
+    // device. Ends early at a stop. One printer of a testbed restarts at a time: a run of orvane
+    // changes one.
+    void PlayRestart(const std::string& portPath, const std::stop_token& stop);
     // Takes read and write permission on the node from everyone.
     void LockNode(const std::string& node);
 
@@ -74,5 +74,4 @@ class PrinterTestbed {
     int m_nextDeviceNumber = 2;
     std::map<std::string, std::string> m_sysPaths; // port path -> sysfs device path
     std::map<std::string, Plugged> m_printers;     // port path -> the printer there
-    std::mutex m_bus; // restarts played at once take their turns on the bus
 };

@@ -60,11 +60,6 @@ Bytes Blob(const Bytes& device, int interfaceCount, const std::vector<Bytes>& pa
 }
 } // namespace
 
-std::uint8_t OutEndpoint(UsbMode mode) {
-    const std::uint8_t endpoints[] = {kNativeOut, kPrinterClassOut, kCommDataOut};
-    return endpoints[static_cast<int>(mode)];
-}
-
 std::vector<std::uint8_t> PrinterDescriptors(UsbMode mode, std::uint16_t vendorId,
                                              std::uint16_t productId, bool hasSerial) {
     const Bytes device = Device(0, vendorId, productId, hasSerial);

@@ -17,8 +17,8 @@ constexpr std::uint8_t kPrinterClassOut = 0x03;
 constexpr int kCommInterface = 0;
 constexpr int kCommDataInterface = 1;
 constexpr std::uint8_t kCommDataOut = 0x05;
-// The endpoint the mode takes its commands on.
-std::uint8_t OutEndpoint(UsbMode mode);
+// The endpoint each mode takes its commands on, by UsbMode.
+constexpr std::uint8_t kOutEndpoints[] = {kNativeOut, kPrinterClassOut, kCommDataOut};
 
 std::vector<std::uint8_t> PrinterDescriptors(UsbMode mode, std::uint16_t vendorId,
                                              std::uint16_t productId, bool hasSerial);
