@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <sys/stat.h>
@@ -109,7 +110,8 @@ std::string PrinterTestbed::Plug(const std::string& portPath, const PrinterDescr
                                  bool makeTty) {
     EXPECT_TRUE(printer.linger_ms == 0 && !printer.settles_in && !printer.leaves_after_return &&
                 !printer.unplug_after_ms && !printer.unplug_at_command && !printer.unplugged &&
-                printer.held != HeldPart::CommandOnly)
+                printer.held != HeldPart::CommandOnly &&
+                (printer.held == HeldPart::None || printer.held_error == EBUSY))
         << "the printer on umockdev plays no such printer";
     const WriteAnswer writes = printer.fail_writes    ? WriteAnswer::Stall
                                : printer.stall_writes ? WriteAnswer::Hold
