@@ -36,14 +36,9 @@ FakePrinterUsb::~FakePrinterUsb() {
     g_object_unref(m_handler);
 }
 
-void FakePrinterUsb::AnswerWrites(WriteAnswer answer) {
+void FakePrinterUsb::Serve(const std::string& node, Answers answers) {
     const std::lock_guard lock(m_mutex);
-    m_answer = answer;
-}
-
-void FakePrinterUsb::RefuseClaims(bool refuse) {
-    const std::lock_guard lock(m_mutex);
-    m_refuseClaims = refuse;
+    m_answers[node] = answers;
 }
 
 bool FakePrinterUsb::Claim(UMockdevIoctlClient* client, const std::string& node,
@@ -54,7 +49,7 @@ bool FakePrinterUsb::Claim(UMockdevIoctlClient* client, const std::string& node,
     bool refused = false;
     {
         const std::lock_guard lock(m_mutex);
-        refused = m_refuseClaims;
+        refused = m_answers[node].refuseClaims;
     }
     if (refused) {
         Record(node, "busy claim " + std::to_string(interfaceNumber));
@@ -86,9 +81,10 @@ std::vector<std::string> FakePrinterUsb::RequestsOn(const std::string& node) con
 }
 
 bool FakePrinterUsb::WaitForWrites(const std::string& node, std::size_t count,
-                                   std::chrono::milliseconds within) const {
+                                   std::chrono::milliseconds within,
+                                   const std::stop_token& stop) const {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, within, [&] {
+    return m_changed.wait_for(lock, stop, within, [&] {
         return static_cast<std::size_t>(
                    std::count_if(m_writes.begin(), m_writes.end(), [&](const BulkWrite& write) {
                        return write.node == node;
@@ -170,7 +166,7 @@ void FakePrinterUsb::Submit(UMockdevIoctlClient* client, const std::string& node
 
     const std::lock_guard lock(m_mutex);
     m_writes.push_back(std::move(write));
-    switch (m_answer) {
+    switch (m_answers[node].writes) {
     case WriteAnswer::Take:
         urb->status = 0;
         urb->actual_length = urb->buffer_length;

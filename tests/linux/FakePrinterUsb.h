@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -35,20 +36,26 @@ class FakePrinterUsb {
     FakePrinterUsb(const FakePrinterUsb&) = delete;
     FakePrinterUsb& operator=(const FakePrinterUsb&) = delete;
 
+    // How the printer behind a node answers; a node is served before its device appears.
+    struct Answers {
+        WriteAnswer writes = WriteAnswer::Take;
+        // Another process holds every interface claimed: claims fail with EBUSY (recorded as
+        // "busy claim N").
+        bool refuseClaims = false;
+    };
+
     UMockdevIoctlBase* handler() const { return m_handler; }
-    void AnswerWrites(WriteAnswer answer);
-    // Another process holds every interface claimed: claims fail with EBUSY (recorded as
-    // "busy claim N").
-    void RefuseClaims(bool refuse);
+    void Serve(const std::string& node, Answers answers);
 
     std::vector<BulkWrite> WritesTo(const std::string& node) const;
     std::size_t WriteCount() const;
     // The interface requests on a node, in order: "detach+claim 0", "claim 0", "release 0",
     // "attach 0", "discard".
     std::vector<std::string> RequestsOn(const std::string& node) const;
-    // Waits until `count` writes have reached the node; false when they did not within the time.
-    bool WaitForWrites(const std::string& node, std::size_t count,
-                       std::chrono::milliseconds within) const;
+    // Waits until `count` writes have reached the node; false when they did not within the time
+    // or a stop came first.
+    bool WaitForWrites(const std::string& node, std::size_t count, std::chrono::milliseconds within,
+                       const std::stop_token& stop = {}) const;
 
   private:
     static gboolean OnIoctl(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, gpointer self);
@@ -61,9 +68,8 @@ class FakePrinterUsb {
 
     UMockdevIoctlBase* m_handler;
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    WriteAnswer m_answer = WriteAnswer::Take;
-    bool m_refuseClaims = false;
+    mutable std::condition_variable_any m_changed;
+    std::map<std::string, Answers> m_answers;
     std::vector<BulkWrite> m_writes;
     std::map<std::string, std::vector<std::string>> m_requests;
     // Transfers per node: completed ones wait to be reaped, held ones to be cancelled. Each

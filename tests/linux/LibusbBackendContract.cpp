@@ -17,27 +17,27 @@ class LibusbRig : public BackendRig {
     }
     PrinterBackend& backend() override { return m_backend; }
     void Plug(UsbType mode, const std::string& serial) override {
-        m_serial = serial;
+        m_printer.serial = serial;
         PlugIn(mode);
     }
     std::vector<std::vector<std::uint8_t>> Writes() override {
         std::vector<std::vector<std::uint8_t>> writes;
-        for (const std::string& node : m_nodes) {
-            for (const BulkWrite& write : m_bed.usb().WritesTo(node)) {
+        for (const PrinterNode& node : m_bed.NodesAt(kPort)) {
+            for (const BulkWrite& write : m_bed.usb().WritesTo(node.node)) {
                 writes.push_back(write.bytes);
             }
         }
         return writes;
     }
-    void HoldByAnotherProgram() override { m_bed.usb().RefuseClaims(true); }
-    std::string Port() override { return "/dev/ttyACM0"; }
+    void HoldByAnotherProgram() override {
+        m_bed.usb().Serve(m_bed.NodesAt(kPort).back().node, {WriteAnswer::Take, true});
+    }
+    std::string Port() override { return m_bed.TtyOf(kPort); }
 
   private:
     void PlugIn(UsbType mode) {
-        m_nodes.push_back(m_bed.Plug(Printer(kPort, mode, m_serial)));
-        if (mode == IDCOMMCLASSTYPE) {
-            m_bed.AddTty(kPort, "ttyACM0");
-        }
+        m_printer.mode = static_cast<UsbMode>(mode);
+        m_bed.Plug(kPort, m_printer);
     }
     void Play(std::uint64_t now) {
         const std::vector<std::vector<std::uint8_t>> writes = Writes();
@@ -47,7 +47,7 @@ class LibusbRig : public BackendRig {
             m_restarting = true;
             m_backAtMs = now + 3000;
             m_target = static_cast<UsbType>(writes[0].back());
-        } else if (m_restarting && now >= m_backAtMs && m_nodes.size() == 1) {
+        } else if (m_restarting && now >= m_backAtMs && m_bed.NodesAt(kPort).size() == 1) {
             PlugIn(m_target);
         }
     }
@@ -55,8 +55,7 @@ class LibusbRig : public BackendRig {
     PrinterTestbed m_bed;
     fake::VirtualClock m_clock;
     LibusbPrinterBackend m_backend;
-    std::string m_serial;
-    std::vector<std::string> m_nodes;
+    PrinterDescription m_printer;
     bool m_restarting = false;
     std::uint64_t m_backAtMs = 0;
     UsbType m_target = IDNATIVETYPE;

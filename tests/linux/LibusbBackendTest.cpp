@@ -1,6 +1,7 @@
 // The libusb backend in this process, on the fake kernel, with a virtual clock, under the
 // console face as orvane runs it: the waits that take minutes in real time (a printer that
 // never comes back, writes that fail) take none, and the world moves on at the sleeps.
+#include "FakePrinterBackend.h"
 #include "PrinterTestbed.h"
 #include "UsbDescriptors.h"
 
@@ -10,28 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace std::chrono_literals;
 
 namespace {
-// Time that passes only when the code under test sleeps; at each sleep the test's world gets
-// its turn, with the virtual time.
-class VirtualClock : public Clock {
-  public:
-    std::uint64_t NowMs() override { return m_now; }
-    void SleepMs(std::uint32_t ms) override {
-        m_now += ms;
-        if (onSleep) {
-            onSleep(m_now);
-        }
-    }
-    std::function<void(std::uint64_t)> onSleep;
-
-  private:
-    std::uint64_t m_now = 0;
-};
-
 class TraceRecorder : public TraceSink {
   public:
     TraceRecorder() { m_previous = InstallTraceSink(this); }
@@ -55,6 +37,7 @@ class TraceRecorder : public TraceSink {
 int RunConsole(PrinterBackend& backend, std::vector<std::string> args, std::string* pOutput) {
     args.insert(args.begin(), "orvane");
     std::vector<char*> argv;
+    argv.reserve(args.size());
     for (std::string& arg : args) {
         argv.push_back(arg.data());
     }
@@ -70,8 +53,8 @@ int RunConsole(PrinterBackend& backend, std::vector<std::string> args, std::stri
 
 TEST(LibusbBackend, PrinterThatNeverComesBackEndsTheWaitAtItsBound) {
     PrinterTestbed bed;
-    const std::string node = bed.Plug(Printer("1-2", 0, "ORV0001"));
-    VirtualClock clock;
+    const std::string node = bed.Plug("1-2", {});
+    fake::VirtualClock clock;
     bool gone = false;
     clock.onSleep = [&](std::uint64_t) {
         if (!gone && bed.usb().WritesTo(node).size() == 2) {
@@ -91,9 +74,8 @@ TEST(LibusbBackend, PrinterThatNeverComesBackEndsTheWaitAtItsBound) {
 
 TEST(LibusbBackend, FailedTransfersAreTracedAndTheRestartWaitFollows) {
     PrinterTestbed bed;
-    const std::string node = bed.Plug(Printer("1-2", 0, "ORV0001"));
-    bed.usb().AnswerWrites(WriteAnswer::Stall);
-    VirtualClock clock;
+    const std::string node = bed.Plug("1-2", Described("--fail-writes"));
+    fake::VirtualClock clock;
     LibusbPrinterBackend backend(clock);
     const TraceRecorder trace;
     std::string output;
@@ -112,11 +94,11 @@ TEST(LibusbBackend, FailedTransfersAreTracedAndTheRestartWaitFollows) {
 
 TEST(LibusbBackend, WriteThatRunsOutOfTimeIsCancelledAndTheInterfaceReleased) {
     PrinterTestbed bed;
-    const std::string node = bed.Plug(Printer("1-2", 1, "ORV0001"));
-    bed.usb().AnswerWrites(WriteAnswer::Hold);
-    VirtualClock clock;
+    const std::string node = bed.Plug("1-2", Described("--mode printer --stall-writes"));
+    fake::VirtualClock clock;
     LibusbPrinterBackend backend(clock);
-    std::unique_ptr<PrinterChannel> channel = backend.OpenChannel(PrinterTarget::Listed("orv0001"));
+    std::unique_ptr<PrinterChannel> channel =
+        backend.OpenChannel(PrinterTarget::Listed("orvemu0001"));
     std::unique_ptr<CommandPipe> pipe = channel->OpenCommandPipe(IDPRINTERCLASSTYPE).pipe;
     ASSERT_NE(pipe, nullptr);
 
@@ -134,8 +116,8 @@ TEST(LibusbBackend, WriteThatRunsOutOfTimeIsCancelledAndTheInterfaceReleased) {
 
 TEST(LibusbBackend, VirtualPortIsAwaitedBrieflyAfterThePrinterAppears) {
     PrinterTestbed bed;
-    bed.Plug(Printer("1-2", 2, "ORV0001"));
-    VirtualClock clock;
+    bed.Plug("1-2", Described("--mode comm"), false);
+    fake::VirtualClock clock;
     LibusbPrinterBackend backend(clock);
 
     const PortLookup missing = backend.LookUpPort(PrinterTarget::FirstFound());
@@ -150,7 +132,7 @@ TEST(LibusbBackend, VirtualPortIsAwaitedBrieflyAfterThePrinterAppears) {
             bed.AddTty("1-2", "ttyACM3");
         }
     };
-    const PortLookup found = backend.LookUpPort(PrinterTarget::Listed("ORV0001"));
+    const PortLookup found = backend.LookUpPort(PrinterTarget::Listed("ORVEMU0001"));
     EXPECT_EQ(found.port, "/dev/ttyACM3");
     EXPECT_EQ(clock.NowMs() - asked, 300u);
 }

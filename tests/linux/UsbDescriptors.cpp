@@ -60,15 +60,15 @@ Bytes Blob(const Bytes& device, int interfaceCount, const std::vector<Bytes>& pa
 }
 } // namespace
 
-std::vector<std::uint8_t> PrinterDescriptors(int mode, std::uint16_t vendorId,
+std::vector<std::uint8_t> PrinterDescriptors(UsbMode mode, std::uint16_t vendorId,
                                              std::uint16_t productId, bool hasSerial) {
     const Bytes device = Device(0, vendorId, productId, hasSerial);
     switch (mode) {
-    case 0:
+    case UsbMode::Native:
         return Blob(device, 1,
                     {Interface(0, 0xFF, 0, 0, 2), Endpoint(kNativeOut, kBulk, 64),
                      Endpoint(0x81, kBulk, 64)});
-    case 1:
+    case UsbMode::PrinterClass:
         return Blob(device, 1,
                     {Interface(0, 0x07, 1, 2, 2), Endpoint(kPrinterClassOut, kBulk, 64),
                      Endpoint(0x84, kBulk, 64)});
