@@ -13,10 +13,6 @@
 
 using namespace std::chrono_literals;
 
-static void PrintTo(const CaseRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
 namespace {
 std::string PortPath(std::size_t index) {
     return "1-" + std::to_string(index + 1);
