@@ -10,6 +10,7 @@
 //               bits 6-7: the error of that failure
 //   the rest    the arguments after the program name, separated by NUL bytes
 #include "app/windows/Program.h"
+#include "gui/MainApp.h"
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"
 #include "support/InputBytes.h"
@@ -280,7 +281,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     argv.push_back(nullptr);
 
     ClearCapturedStdout();
-    const int exitCode = RunOrvane(static_cast<int>(args.size()), argv.data());
+    const int exitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), theApp);
     const std::string out = CapturedStdout();
 
     RequireMachineClean();

@@ -16,7 +16,7 @@ TEST_F(DialogAppTest, NoSwitchReleasesTheConsoleAndRunsTheDialogUntilClose) {
     };
     char program[] = "Orvane.exe";
     char* argv[] = {program, nullptr};
-    EXPECT_EQ(RunOrvane(1, argv), 0);
+    EXPECT_EQ(RunOrvane(1, argv, theApp), 0);
     EXPECT_TRUE(machine().consoleFreed());
     EXPECT_TRUE(dialogSeen);
     EXPECT_FALSE(machine().windows().starvedModalLoop());

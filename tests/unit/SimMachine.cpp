@@ -2,6 +2,7 @@
 
 #include "app/windows/Program.h"
 #include "common/DebugTrace.h"
+#include "gui/MainApp.h"
 
 void SimMachineTest::SetUp() {
     sim::reset();
@@ -71,5 +72,6 @@ std::string SimMachineTest::RunOrvaneWith(std::vector<std::string> args, int* pE
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
-    return Stdout([&] { *pExitCode = RunOrvane(static_cast<int>(args.size()), argv.data()); });
+    return Stdout(
+        [&] { *pExitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), theApp); });
 }
