@@ -2,7 +2,6 @@
 
 #include "app/windows/Program.h"
 #include "common/DebugTrace.h"
-#include "gui/MainApp.h"
 
 void SimMachineTest::SetUp() {
     sim::reset();
@@ -73,5 +72,10 @@ std::string SimMachineTest::RunOrvaneWith(std::vector<std::string> args, int* pE
     }
     argv.push_back(nullptr);
     return Stdout(
-        [&] { *pExitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), theApp); });
+        [&] { *pExitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), dialog); });
+}
+
+void SimMachineTest::RunDialog(std::vector<ScriptedDialog::Step> steps) {
+    dialog.steps = std::move(steps);
+    dialog.Run(backend, PrinterTarget::FirstFound());
 }
