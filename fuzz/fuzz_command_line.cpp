@@ -10,7 +10,6 @@
 //               bits 6-7: the error of that failure
 //   the rest    the arguments after the program name, separated by NUL bytes
 #include "app/windows/Program.h"
-#include "gui/MainApp.h"
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"
 #include "support/InputBytes.h"
@@ -25,6 +24,14 @@
 #include <vector>
 
 namespace {
+
+// The simulated machine has no windows: the dialog face opens nothing and is closed, as the
+// dialog whose templates cannot be found.
+class NoDialog : public DialogFace {
+  public:
+    BOOL Start(HINSTANCE, LPSTR) override { return TRUE; }
+    int Run(PrinterBackend&, const PrinterTarget&) override { return 0; }
+};
 
 // Enough for any real use and well past the twenty the console was once limited to.
 constexpr std::size_t kMaxArguments = 512;
@@ -281,7 +288,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     argv.push_back(nullptr);
 
     ClearCapturedStdout();
-    const int exitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), theApp);
+    NoDialog dialog;
+    const int exitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), dialog);
     const std::string out = CapturedStdout();
 
     RequireMachineClean();
