@@ -25,6 +25,14 @@
 
 namespace {
 
+// The simulated machine has no windows: the dialog face opens nothing and is closed, as the
+// dialog whose templates cannot be found.
+class NoDialog : public DialogFace {
+  public:
+    BOOL Start(HINSTANCE, LPSTR) override { return TRUE; }
+    int Run(PrinterBackend&, const PrinterTarget&) override { return 0; }
+};
+
 // Enough for any real use and well past the twenty the console was once limited to.
 constexpr std::size_t kMaxArguments = 512;
 
@@ -280,7 +288,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     argv.push_back(nullptr);
 
     ClearCapturedStdout();
-    const int exitCode = RunOrvane(static_cast<int>(args.size()), argv.data());
+    NoDialog dialog;
+    const int exitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), dialog);
     const std::string out = CapturedStdout();
 
     RequireMachineClean();

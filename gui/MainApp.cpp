@@ -15,9 +15,15 @@ bool CMainApp::OnCmdMsg(UINT nID, UINT nCode) {
                               &result);
 }
 
-void CMainApp::SetPrinter(PrinterBackend* pBackend, PrinterTarget printer) {
-    m_pBackend = pBackend;
-    m_printer = std::move(printer);
+BOOL CMainApp::Start(HINSTANCE hInstance, LPSTR lpCmdLine) {
+    return AfxWinInit(hInstance, nullptr, lpCmdLine, 0);
+}
+
+int CMainApp::Run(PrinterBackend& backend, const PrinterTarget& printer) {
+    m_pBackend = &backend;
+    m_printer = printer;
+    InitInstance();
+    return ExitInstance();
 }
 
 BOOL CMainApp::InitInstance() {

@@ -1,21 +1,20 @@
-// Orvane's application object: runs the main dialog.
+// Orvane's application object: the dialog face of Orvane.exe, which runs the main dialog.
 #pragma once
 
+#include "app/windows/Program.h"
 #include "gui/framework/AfxWin.h"
 #include "gui/framework/MessageMap.h"
 
 #include "device/PrinterTarget.h"
 
-class PrinterBackend;
-
-class CMainApp : public CWinApp {
+class CMainApp : public CWinApp, public DialogFace {
   public:
     CMainApp() = default;
     BOOL InitInstance() override;
     bool OnCmdMsg(UINT nID, UINT nCode) override;
 
-    // The printer the dialog works on, and the backend that reaches it.
-    void SetPrinter(PrinterBackend* pBackend, PrinterTarget printer);
+    BOOL Start(HINSTANCE hInstance, LPSTR lpCmdLine) override;
+    int Run(PrinterBackend& backend, const PrinterTarget& printer) override;
 
   private:
     PrinterBackend* m_pBackend = nullptr;

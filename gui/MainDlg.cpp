@@ -1,6 +1,5 @@
 #include "gui/MainDlg.h"
 
-#include "common/DebugTrace.h"
 #include "gui/framework/AfxWin.h"
 #include "gui/framework/PaintDC.h"
 #include "gui/resources/resource.h"
@@ -119,7 +118,6 @@ void CMainDlg::ChangeStarted() {
     m_pChangeButton->SetWindowText("Changing");
     m_pChangeButton->EnableWindow(FALSE);
 
-    DebugTraceRaw("create?\n");
     m_pWaitDlg = std::make_unique<CWaitDlg>();
     m_pWaitDlg->Create(IDD_WAIT_DIALOG, nullptr);
     m_pWaitDlg->ShowWindow(SW_SHOWNORMAL);
@@ -131,7 +129,6 @@ void CMainDlg::ChangeEnded() {
     m_pChangeButton->EnableWindow(TRUE);
     m_pChangeButton->SetWindowText("Change");
 
-    DebugTraceRaw("delete?\n");
     m_pWaitDlg->ShowWindow(SW_HIDE);
     m_pWaitDlg.reset();
 }

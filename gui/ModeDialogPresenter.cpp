@@ -1,8 +1,8 @@
 #include "gui/ModeDialogPresenter.h"
 
-#include "text/ModeText.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "text/ModeText.h"
 
 #include <utility>
 
@@ -110,6 +110,12 @@ void ModeDialogPresenter::ReadPrinters(bool showComings) {
     }
 }
 
+void ModeDialogPresenter::CommandSent() {
+    m_changeStarted = true;
+    DebugTraceRaw("create?\n");
+    m_view.ChangeStarted();
+}
+
 void ModeDialogPresenter::Change() {
     const UsbType target = m_selectedMode;
     m_changeStarted = false;
@@ -142,6 +148,7 @@ void ModeDialogPresenter::Change() {
     }
     m_view.ShowStatus(status);
     if (m_changeStarted) {
+        DebugTraceRaw("delete?\n");
         m_view.ChangeEnded();
     }
     // Printers that came or went during the wait were not heard of: no message was handled.

@@ -53,10 +53,8 @@ class ModeDialogPresenter : private ChangeObserver {
     UsbType currentMode() const { return m_currentMode; }
 
   private:
-    void CommandSent() override {
-        m_changeStarted = true;
-        m_view.ChangeStarted();
-    }
+    // The wait window's making and its end are traced, as they always were.
+    void CommandSent() override;
     // Probes the printer: the mode found becomes the current mode (0 when none answers), and
     // the first printer found is the one the dialog keeps to.
     std::optional<ProbeResult> Probe();

@@ -10,8 +10,6 @@
 #include "common/windows/DebuggerChannel.h"
 #include "common/windows/Win32Console.h"
 #include "device/windows/Win32PrinterBackend.h"
-#include "gui/MainApp.h"
-#include "gui/framework/AfxWin.h"
 
 namespace {
 // The dialog face opens on one printer: the one PRINTER= names, or the first of the list; with
@@ -32,10 +30,11 @@ std::optional<int> ChooseDialogPrinter(PrinterBackend& backend, const SwitchFlag
 }
 } // namespace
 
-int RunOrvane(int argc, char* argv[]) {
+int RunOrvane(int argc, char* argv[], DialogFace& dialog) {
     ScopedDebuggerChannel debuggerChannel;
     EchoTraceToStderr(WantsTrace(argc, argv));
-    if (!AfxWinInit(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), 0)) {
+    const HINSTANCE hInstance = GetModuleHandleA(nullptr);
+    if (hInstance == nullptr || !dialog.Start(hInstance, GetCommandLineA())) {
         PrintErrorLine("Fatal Error: MFC initialization failed");
         return kExitFrameworkFailed;
     }
@@ -49,9 +48,7 @@ int RunOrvane(int argc, char* argv[]) {
             return *refusal;
         }
         FreeConsole();
-        theApp.SetPrinter(&backend, printer);
-        theApp.InitInstance();
-        return theApp.ExitInstance();
+        return dialog.Run(backend, printer);
     }
 
     ConsoleContext context{backend, "Orvane", flags.version ? ReadOwnVersion() : std::string(),

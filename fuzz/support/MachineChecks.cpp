@@ -13,8 +13,7 @@ void RequireMachineClean() {
                       ", device lists " + std::to_string(open.deviceLists) + ", keys " +
                       std::to_string(open.registryKeys) + ", global blocks " +
                       std::to_string(open.globalBlocks) + ", global locks " +
-                      std::to_string(open.globalLocks) + ", windows " +
-                      std::to_string(open.windows) + ", paints " + std::to_string(open.paints));
+                      std::to_string(open.globalLocks));
     }
     if (m.badReleases != 0) {
         FailInvariant("bad releases: " + std::to_string(m.badReleases));

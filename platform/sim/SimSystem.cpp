@@ -56,16 +56,6 @@ const char* ApiName(Api api) {
         return "RegQueryValueExA";
     case Api::GetModuleHandleA:
         return "GetModuleHandleA";
-    case Api::DialogBoxParamA:
-        return "DialogBoxParamA";
-    case Api::CreateDialogParamA:
-        return "CreateDialogParamA";
-    case Api::GetDlgItem:
-        return "GetDlgItem";
-    case Api::SetWindowTextA:
-        return "SetWindowTextA";
-    case Api::LoadIconA:
-        return "LoadIconA";
     case Api::SetupDiGetDeviceInstanceIdA:
         return "SetupDiGetDeviceInstanceIdA";
     case Api::SetupDiOpenDevRegKey:
@@ -310,8 +300,6 @@ bool System::releaseHandle(const void* handle, Handle::Kind kind) {
 
 Resources System::openResources() const {
     Resources r;
-    r.windows = windows_.liveWindows();
-    r.paints = windows_.openPaints();
     for (const auto& [value, handle] : handles_) {
         switch (handle.kind) {
         case Handle::Kind::File:

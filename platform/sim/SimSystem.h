@@ -4,7 +4,6 @@
 #pragma once
 
 #include "SimPrinter.h"
-#include "SimWindows.h"
 #include "win32_sim.h"
 
 #include <cstdint>
@@ -30,11 +29,6 @@ enum class Api {
     RegOpenKeyExA,
     RegQueryValueExA,
     GetModuleHandleA,
-    DialogBoxParamA,
-    CreateDialogParamA,
-    GetDlgItem,
-    SetWindowTextA,
-    LoadIconA,
     SetupDiGetDeviceInstanceIdA,
     SetupDiOpenDevRegKey,
     CreateEventA,
@@ -64,8 +58,6 @@ struct Resources {
     int registryKeys = 0;
     int globalBlocks = 0;
     int globalLocks = 0;
-    int windows = 0;
-    int paints = 0;
     int events = 0;
     bool operator==(const Resources&) const = default;
 };
@@ -93,7 +85,6 @@ class System {
     Printer& addPrinter();
     Printer& printerAt(std::size_t index) { return printers_[index]; }
     std::size_t printerCount() const { return printers_.size(); }
-    Windows& windows() { return windows_; }
 
     // Registry, HKEY_LOCAL_MACHINE only. Key paths are compared case-insensitively.
     void addRegistryKey(const std::string& key);
@@ -130,7 +121,7 @@ class System {
     int blockedForever = 0;
     // Handles closed while a write on them was still pending.
     int closedWithPending = 0;
-    // Data of resources beyond templates and icons, such as the version block.
+    // The executable's resources, such as the version block.
     void defineResourceData(int id, std::vector<std::uint8_t> data);
     const std::vector<std::uint8_t>* resourceData(int id) const;
     void setCommandLine(std::string commandLine) { commandLine_ = std::move(commandLine); }
@@ -196,7 +187,6 @@ class System {
     std::map<std::string, ClassConfig> classes_;
     std::deque<Printer> printers_{1};
     std::map<int, std::vector<std::uint8_t>> resourceData_;
-    Windows windows_;
     std::map<std::string, std::map<std::string, RegistryValue>> registry_;
     std::map<std::uint64_t, DWORD> faultsByNumber_;
     std::map<std::pair<Api, int>, DWORD> faultsByApi_;

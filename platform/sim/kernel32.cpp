@@ -1,5 +1,5 @@
 // Simulated kernel32: files on device interfaces and printer pipes, the virtual clock,
-// the debugger channel and global memory.
+// the debugger channel, global memory and the executable's resources.
 #include "SimSystem.h"
 
 #include <strings.h>
@@ -382,4 +382,39 @@ BOOL WINAPI FreeConsole() {
 
 int _stricmp(const char* a, const char* b) {
     return strcasecmp(a, b);
+}
+
+namespace {
+const std::vector<std::uint8_t>* DataOf(HRSRC hResInfo) {
+    const auto value = reinterpret_cast<ULONG_PTR>(hResInfo);
+    return value < 0x60000 ? nullptr : machine().resourceData(static_cast<int>(value - 0x60000));
+}
+} // namespace
+
+HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR) {
+    const int id =
+        IS_INTRESOURCE(lpName) ? static_cast<int>(reinterpret_cast<ULONG_PTR>(lpName)) : -1;
+    if (hModule == nullptr || machine().resourceData(id) == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<HRSRC>(static_cast<ULONG_PTR>(0x60000 + id));
+}
+
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo) {
+    if (machine().injectFault(sim::Api::LoadResource)) {
+        return nullptr;
+    }
+    const std::vector<std::uint8_t>* data = DataOf(hResInfo);
+    // A loaded resource needs no release: its handle is the data's place in the module.
+    return hModule == nullptr || data == nullptr ? nullptr
+                                                 : const_cast<std::uint8_t*>(data->data());
+}
+
+LPVOID WINAPI LockResource(HGLOBAL hResData) {
+    return hResData;
+}
+
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo) {
+    const std::vector<std::uint8_t>* data = DataOf(hResInfo);
+    return hModule == nullptr || data == nullptr ? 0 : static_cast<DWORD>(data->size());
 }

@@ -47,6 +47,8 @@ using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 struct HWND__;
 using HWND = HWND__*;
+struct HRSRC__;
+using HRSRC = HRSRC__*;
 
 struct GUID {
     std::uint32_t Data1;
@@ -94,6 +96,10 @@ static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32, "64-bit Windows layout");
 static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 8, "64-bit Windows layout");
 static_assert(sizeof(SP_DEVINFO_DATA) == 32, "64-bit Windows layout");
 static_assert(sizeof(OVERLAPPED) == 32, "64-bit Windows layout");
+
+#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
+#define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
+#define RT_VERSION MAKEINTRESOURCEA(16)
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -177,6 +183,10 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
 LPSTR WINAPI GetCommandLineA();
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 BOOL WINAPI FreeConsole();
+HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
+LPVOID WINAPI LockResource(HGLOBAL hResData);
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 
 // setupapi
 HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HWND hwndParent,
@@ -204,5 +214,3 @@ LSTATUS WINAPI RegCloseKey(HKEY hKey);
 
 // msvcrt
 int _stricmp(const char* a, const char* b);
-
-#include "win32_sim_user.h"

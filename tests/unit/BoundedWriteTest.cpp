@@ -2,16 +2,15 @@
 // bound, is cancelled, and counts as a failed write.
 #include "device/windows/BoundedWrite.h"
 #include "device/windows/UsbDevice.h"
-#include "gui/resources/resource.h"
 
-#include "DialogFixture.h"
+#include "SimMachine.h"
 
 namespace {
 constexpr int kNative = 0;
 constexpr int kPrinterClass = 1;
 } // namespace
 
-class BoundedWriteTest : public DialogTest {};
+class BoundedWriteTest : public SimMachineTest {};
 
 TEST_F(BoundedWriteTest, ConsoleChangeToAStalledPrinterEndsWithTheTimeout) {
     printer().attach(kNative);
@@ -32,9 +31,9 @@ TEST_F(BoundedWriteTest, ConsoleChangeToAStalledPrinterEndsWithTheTimeout) {
 TEST_F(BoundedWriteTest, DialogChangeToAStalledPrinterComesBackUsable) {
     printer().attach(kNative);
     printer().stallWrites = true;
-    RunMainDialog({Click(IDC_PRINTER_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)});
-    EXPECT_EQ(lastStatus, "No answer in Printer Class USB");
-    EXPECT_TRUE(lastChangeEnabled);
+    RunDialog({ScriptedDialog::Select(IDPRINTERCLASSTYPE), ScriptedDialog::Change()});
+    EXPECT_EQ(dialog.view.status, "No answer in Printer Class USB");
+    EXPECT_EQ(dialog.view.waitsOnScreen, 0) << "the wait window goes and Change works again";
     EXPECT_EQ(TraceCount("OnChange(") - TraceCount("Not yet rebooted"), 4);
 }
 

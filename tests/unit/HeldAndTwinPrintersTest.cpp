@@ -1,9 +1,7 @@
 // The Windows backend with printers that another program holds, printers that share a serial
 // number and device text that is not plain: each open error that a hold causes, the console and
 // the dialog, and the whole instance ID matched in any case.
-#include "gui/resources/resource.h"
-
-#include "DialogFixture.h"
+#include "SimMachine.h"
 
 namespace {
 constexpr int kNative = 0;
@@ -12,7 +10,7 @@ constexpr int kCommClass = 2;
 const std::string kInUseNative = "Printer in Native USB mode is in use by another program";
 } // namespace
 
-class HeldAndTwinPrintersTest : public DialogTest {
+class HeldAndTwinPrintersTest : public SimMachineTest {
   protected:
     std::string Run(std::vector<std::string> args) {
         return RunOrvaneWith(std::move(args), &exitCode);
@@ -55,13 +53,15 @@ TEST_F(HeldAndTwinPrintersTest, HeldCommandPipeStopsTheChangeBeforeAnyByte) {
 TEST_F(HeldAndTwinPrintersTest, DialogShowsTheInUseLineAndSendsNothing) {
     printer().attach(kNative);
     printer().heldWith = ERROR_SHARING_VIOLATION;
-    RunMainDialog({Snapshot(), Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Click(IDC_CLOSE)});
-    EXPECT_EQ(lastStatus, kInUseNative);
+    RunDialog({ScriptedDialog::Select(IDCOMMCLASSTYPE), ScriptedDialog::Change()});
+    EXPECT_EQ(dialog.view.events.front(), "status " + kInUseNative);
     printer().heldWith = 0;
     printer().pipe01HeldWith = ERROR_ACCESS_DENIED;
-    RunMainDialog({Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)});
-    EXPECT_EQ(lastStatus, kInUseNative);
-    EXPECT_TRUE(lastChangeEnabled);
+    RunDialog({ScriptedDialog::Select(IDCOMMCLASSTYPE), ScriptedDialog::Change()});
+    EXPECT_EQ(dialog.view.status, kInUseNative);
+    EXPECT_EQ(dialog.view.events,
+              (std::vector<std::string>{"status Native USB", "status " + kInUseNative}))
+        << "no wait window: nothing was sent";
     EXPECT_TRUE(printer().writes().empty());
 }
 
@@ -98,8 +98,8 @@ TEST_F(HeldAndTwinPrintersTest, RegistryPortNameIsShownEscaped) {
     printer().port = "COM7\x1b[2J";
     printer().attach(kCommClass);
     EXPECT_EQ(Run({"MODE"}), "Comm Class USB = COM7\\x1B[2J\n");
-    RunMainDialog({Snapshot(), Click(IDC_CLOSE)});
-    EXPECT_EQ(lastStatus, "Comm Class USB = COM7\\x1B[2J");
+    RunDialog({});
+    EXPECT_EQ(dialog.view.status, "Comm Class USB = COM7\\x1B[2J");
     for (const std::string& line : trace()) {
         EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
     }

@@ -1,40 +1,17 @@
 // What the dialog does, apart from its window, on the fake backend: the status line, the mode
 // it selects, the change with its wait, and the printer it keeps to.
 #include "CoreTest.h"
+#include "RecordingView.h"
 
 #include "gui/ModeDialogPresenter.h"
 
-namespace {
-// Records what the presenter asks of its view, in order.
-class RecordingView : public ModeDialogView {
-  public:
-    explicit RecordingView(fake::Backend& backend) : m_backend(backend) {}
-    void ShowStatus(const std::string& text) override { events.push_back("status " + text); }
-    void ChangeStarted() override {
-        events.push_back("started");
-        writesWhenStarted = m_backend.printer().writes.size();
-    }
-    void ChangeEnded() override { events.push_back("ended"); }
-    void ShowSelectedMode(UsbType mode) override {
-        events.push_back("radio " + std::to_string(mode));
-    }
-    void ShowPrinters(const std::vector<std::string>& shown, std::size_t chosen) override {
-        entries = shown;
-        events.push_back("printers " + std::to_string(shown.size()) + " chosen " +
-                         (chosen == kNoEntry ? std::string("none") : std::to_string(chosen)));
-    }
-    std::vector<std::string> events;
-    std::vector<std::string> entries;
-    std::size_t writesWhenStarted = 0;
-
-  private:
-    fake::Backend& m_backend;
-};
-} // namespace
-
 class ModeDialogPresenterTest : public CoreTest {
   protected:
-    RecordingView view{backend};
+    ModeDialogPresenterTest() {
+        view.onChangeStarted = [this] { writesWhenStarted = backend.printer().writes.size(); };
+    }
+    RecordingView view;
+    std::size_t writesWhenStarted = 0;
     ModeDialogPresenter presenter{backend, PrinterTarget::FirstFound(), view};
 };
 
@@ -55,7 +32,7 @@ TEST_F(ModeDialogPresenterTest, OpensShowingTheCurrentModeAndSelectingIt) {
             printer.port.reset();
         }
         machine.Plug(printer);
-        RecordingView seen(machine);
+        RecordingView seen;
         ModeDialogPresenter opened(machine, PrinterTarget::FirstFound(), seen);
         EXPECT_EQ(opened.Open(), c.mode);
         EXPECT_EQ(opened.selectedMode(), c.mode);
@@ -85,7 +62,7 @@ TEST_F(ModeDialogPresenterTest, ChangeSendsTheSelectedModeAndShowsTheNewOne) {
     presenter.Change();
     ASSERT_EQ(printer().writes.size(), 2u);
     EXPECT_EQ(printer().writes[0].bytes.back(), 2);
-    EXPECT_EQ(view.writesWhenStarted, 2u) << "the wait window comes after the command";
+    EXPECT_EQ(writesWhenStarted, 2u) << "the wait window comes after the command";
     EXPECT_EQ(view.events, (std::vector<std::string>{"status Native USB", "started",
                                                      "status Comm Class USB = COM7", "ended"}));
     EXPECT_EQ(presenter.currentMode(), IDCOMMCLASSTYPE);
@@ -207,7 +184,7 @@ TEST_F(SeveralPrintersDialogTest, ChoosingShowsThatPrinterAndChangesOnlyIt) {
 }
 
 TEST_F(SeveralPrintersDialogTest, PrinterChoicePreselects) {
-    RecordingView seen(backend);
+    RecordingView seen;
     ModeDialogPresenter chosen(backend, PrinterTarget::Listed("c3\td4"), seen);
     EXPECT_EQ(chosen.Open(), IDCOMMCLASSTYPE);
     EXPECT_EQ(seen.events,

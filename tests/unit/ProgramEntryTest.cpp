@@ -19,6 +19,7 @@ TEST_F(ProgramEntryTest, UnknownWordAloneDoesNothing) {
     EXPECT_EQ(exitCode, kExitOk);
     EXPECT_TRUE(machine().createFilePaths().empty());
     EXPECT_FALSE(machine().consoleFreed()) << "the dialog must not start";
+    EXPECT_EQ(dialog.runs, 0);
 }
 
 TEST_F(ProgramEntryTest, FrameworkThatCannotStartEndsWithOne) {
@@ -27,12 +28,15 @@ TEST_F(ProgramEntryTest, FrameworkThatCannotStartEndsWithOne) {
     EXPECT_EQ(Run({"MODE"}), "");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Fatal Error: MFC initialization failed\n");
     EXPECT_EQ(exitCode, kExitFrameworkFailed);
+    EXPECT_EQ(dialog.module, nullptr) << "no module, no framework";
 }
 
 TEST_F(ProgramEntryTest, NoSwitchReleasesTheConsoleForTheDialog) {
+    printer().attach(IDPRINTERCLASSTYPE);
     EXPECT_EQ(Run({}), "");
     EXPECT_TRUE(machine().consoleFreed());
     EXPECT_EQ(exitCode, 0);
-    // This machine has no dialog resources: the dialog cannot be made and ends at once.
-    EXPECT_EQ(TraceCount("Resource not found"), 1);
+    EXPECT_EQ(dialog.module, sim::ExecutableModule()) << "the framework starts on the executable";
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_EQ(dialog.view.status, "Printer Class USB");
 }

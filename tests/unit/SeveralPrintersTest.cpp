@@ -1,9 +1,6 @@
 // Two printers on one machine: Orvane names them, acts only on the one the command line means,
 // and lets no other printer answer for it.
-#include "gui/MainApp.h"
-#include "gui/resources/resource.h"
-
-#include "DialogFixture.h"
+#include "SimMachine.h"
 
 namespace {
 constexpr int kNative = 0;
@@ -14,7 +11,7 @@ const std::string kIdA = "USB\\VID_6B1F&PID_C302\\6&2F1A3B4C&0&1";
 const std::string kIdB = "USB\\VID_6B1F&PID_C302\\6&2F1A3B4C&0&2";
 } // namespace
 
-class SeveralPrintersTest : public DialogTest {
+class SeveralPrintersTest : public SimMachineTest {
   protected:
     // Printer A (port COM7) in native mode, printer B (port COM8) already in comm class mode.
     void AttachTwo(int modeA = kNative, int modeB = kCommClass) {
@@ -71,11 +68,11 @@ TEST_F(SeveralPrintersTest, SharedDeviceMapNamesAPortOnlyWhenOnePrinterIsInCommC
 
 TEST_F(SeveralPrintersTest, DialogWorksOnTheChosenPrinterAndWaitsForIt) {
     AttachTwo(kCommClass, kNative); // printer 1 of the list is B
-    ScriptTheUser({Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)});
+    dialog.steps = {ScriptedDialog::Select(IDCOMMCLASSTYPE), ScriptedDialog::Change()};
     EXPECT_EQ(Run({"PRINTER=1"}), "");
     EXPECT_EQ(exitCode, 0);
     EXPECT_TRUE(machine().consoleFreed());
-    EXPECT_EQ(lastStatus, "Comm Class USB = COM8");
+    EXPECT_EQ(dialog.view.status, "Comm Class USB = COM8");
     EXPECT_EQ(b->restarts(), 1);
     EXPECT_TRUE(printer().writes().empty()) << "A never hears the command";
     EXPECT_GE(TraceCount("Not yet rebooted"), 1) << "A in comm class must not end the wait";
@@ -83,8 +80,8 @@ TEST_F(SeveralPrintersTest, DialogWorksOnTheChosenPrinterAndWaitsForIt) {
 
 TEST_F(SeveralPrintersTest, DialogWithoutAChoiceTakesTheFirstOfTheList) {
     AttachTwo(kPrinterClass, kNative);
-    RunMainDialog({Snapshot(), Click(IDC_CHANGE), Click(IDC_CLOSE)});
-    EXPECT_EQ(lastStatus, "Native USB");
+    RunDialog({ScriptedDialog::Change()});
+    EXPECT_EQ(dialog.view.events[1], "status Native USB");
     EXPECT_EQ(b->restarts(), 1);
     EXPECT_EQ(printer().restarts(), 0);
 }
@@ -95,32 +92,26 @@ TEST_F(SeveralPrintersTest, DialogChoiceThatMatchesNothingEndsBeforeTheDialog) {
               "No attached printer matches PRINTER=9 (LIST shows the attached printers)\n");
     EXPECT_EQ(exitCode, 4);
     EXPECT_FALSE(machine().consoleFreed());
+    EXPECT_EQ(dialog.runs, 0);
 }
 
 TEST_F(SeveralPrintersTest, DialogChooserPicksAPrinterAndFollowsItsLeaving) {
     AttachTwo();
     std::vector<std::string> entries;
-    bool chooserVisible = true;
-    auto chooser = [this](HWND dialog) { return Control(dialog, IDC_PRINTER_CHOOSER); };
-    RunMainDialog({[&](HWND dialog) {
-                       entries = chooser(dialog)->items;
-                       SendMessageA(chooser(dialog)->handle, CB_SETCURSEL, 1, 0);
-                   },
-                   Command(IDC_PRINTER_CHOOSER, CBN_SELCHANGE), Snapshot(),
-                   [&](HWND dialog) {
-                       EXPECT_EQ(lastStatus, "Comm Class USB = COM8");
-                       EXPECT_EQ(lastChecks, (std::vector<UINT>{0, 0, 1}));
-                       b->detach();
-                       PostMessageA(dialog, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-                   },
-                   Snapshot(),
-                   [&](HWND dialog) {
-                       chooserVisible = chooser(dialog)->visible;
-                       PostMessageA(GetDlgItem(dialog, IDC_CLOSE), BM_CLICK, 0, 0);
-                   }});
+    std::size_t shown = 0;
+    RunDialog({[&](ModeDialogPresenter& presenter) {
+        entries = dialog.view.entries;
+        presenter.Choose(1);
+        EXPECT_EQ(dialog.view.status, "Comm Class USB = COM8");
+        EXPECT_EQ(presenter.selectedMode(), IDCOMMCLASSTYPE);
+        b->detach();
+        shown = dialog.view.events.size();
+        presenter.PrintersChanged();
+    }});
     EXPECT_EQ(entries, (std::vector<std::string>{"1  " + kIdA + " - Native USB",
                                                  "2  " + kIdB + " - Comm Class USB = COM8"}));
-    EXPECT_EQ(lastStatus, "Error opening USB");
-    EXPECT_EQ(lastChecks, (std::vector<UINT>{0, 0, 1})) << "the radio buttons are left alone";
-    EXPECT_FALSE(chooserVisible) << "one printer left";
+    EXPECT_EQ(dialog.view.status, "Error opening USB");
+    EXPECT_EQ(dialog.view.events.size(), shown + 2) << "the radio buttons are left alone";
+    EXPECT_EQ(dialog.selected, IDCOMMCLASSTYPE);
+    EXPECT_TRUE(dialog.view.entries.empty()) << "one printer left: the chooser goes";
 }

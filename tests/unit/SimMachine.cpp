@@ -71,5 +71,11 @@ std::string SimMachineTest::RunOrvaneWith(std::vector<std::string> args, int* pE
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
-    return Stdout([&] { *pExitCode = RunOrvane(static_cast<int>(args.size()), argv.data()); });
+    return Stdout(
+        [&] { *pExitCode = RunOrvane(static_cast<int>(args.size()), argv.data(), dialog); });
+}
+
+void SimMachineTest::RunDialog(std::vector<ScriptedDialog::Step> steps) {
+    dialog.steps = std::move(steps);
+    dialog.Run(backend, PrinterTarget::FirstFound());
 }

@@ -6,6 +6,8 @@
 #include "device/windows/Win32PrinterBackend.h"
 #include "platform/sim/SimSystem.h"
 
+#include "ScriptedDialog.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -35,9 +37,12 @@ class SimMachineTest : public ::testing::Test {
         return ::testing::internal::GetCapturedStdout();
     }
 
-    // Runs Orvane with these arguments after the program name, as main would; returns its
-    // standard output and leaves its exit code in *pExitCode.
+    // Runs Orvane with these arguments after the program name, as main would, with `dialog` as
+    // its dialog face; returns its standard output and leaves its exit code in *pExitCode.
     std::string RunOrvaneWith(std::vector<std::string> args, int* pExitCode);
+    ScriptedDialog dialog;
+    // Runs the dialog on the first printer found, with these steps before Close.
+    void RunDialog(std::vector<ScriptedDialog::Step> steps);
 
     // Creates files whose paths carry no printer ID, such as the computer's own COM ports.
     void AddForeignSerialPorts(int count);

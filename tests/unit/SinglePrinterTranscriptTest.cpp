@@ -5,9 +5,7 @@
 // source line numbers, which follow the code as it moves.
 //
 // ORVANE_UPDATE_GOLDEN=1 writes the transcripts instead of comparing them.
-#include "gui/resources/resource.h"
-
-#include "DialogFixture.h"
+#include "SimMachine.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -48,7 +46,7 @@ constexpr int kCommClass = 2;
 
 } // namespace
 
-class SinglePrinterTranscriptTest : public DialogTest {
+class SinglePrinterTranscriptTest : public SimMachineTest {
   protected:
     std::string Transcript(const std::string& output, int exitCode) {
         std::ostringstream out;
@@ -135,13 +133,13 @@ TEST_F(SinglePrinterTranscriptTest, Changes) {
 TEST_F(SinglePrinterTranscriptTest, DialogChanges) {
     printer().attach(kNative);
     printer().restartMs = 2000;
-    RunMainDialog({Click(IDC_COMM_CLASS), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)});
-    Compare("dialog-to-comm-class", Transcript(lastStatus + "\n", 0));
+    RunDialog({ScriptedDialog::Select(IDCOMMCLASSTYPE), ScriptedDialog::Change()});
+    Compare("dialog-to-comm-class", Transcript(dialog.view.status + "\n", 0));
 
     sim::reset();
     SetUp();
     printer().attach(kPrinterClass);
     printer().neverReturns = true;
-    RunMainDialog({Click(IDC_NATIVE_MODE), Click(IDC_CHANGE), Snapshot(), Click(IDC_CLOSE)});
-    Compare("dialog-never-returns", Transcript(lastStatus + "\n", 0));
+    RunDialog({ScriptedDialog::Select(IDNATIVETYPE), ScriptedDialog::Change()});
+    Compare("dialog-never-returns", Transcript(dialog.view.status + "\n", 0));
 }

@@ -37,12 +37,45 @@ screenshot() {
         fail "could not take the screenshot $1"
 }
 
+# The main dialog's window carries Orvane's own icon as the X window manager reads it: Wine
+# fills _NET_WM_ICON from the big icon WM_SETICON gave the window (without one it shows its
+# default). Compared pixel by pixel with the 32 x 32 image the build drew.
+assert_dialog_icon() {
+    timeout 10 xprop -name "$main_caption" -f _NET_WM_ICON 32c _NET_WM_ICON \
+        >"$CASE_DIR/icon.txt" 2>&1 ||
+        fail "no icon on the dialog's window: $(head -c 200 "$CASE_DIR/icon.txt")"
+    local problem resources
+    resources="$(dirname "${BASH_SOURCE[0]}")/../../../gui/resources"
+    problem=$(python3 -B - "$CASE_DIR/icon.txt" "$resources" <<'EOF'
+import re
+import sys
+sys.path.insert(0, sys.argv[2])
+import make_icon
+# "width, height, pixels..." for each image: the first is the big icon.
+values = [int(v) for v in re.findall(r'\d+', open(sys.argv[1]).read().partition('=')[2])]
+if values[:2] != [32, 32] or len(values) < 2 + 32 * 32:
+    sys.exit(print(f'no 32 x 32 image first: {values[:2]}'))
+drawn = [c for row in make_icon.printer(32) for c in row]
+for n, (colour, pixel) in enumerate(zip(drawn, values[2:])):
+    if colour is None:
+        wrong = pixel >> 24 != 0
+    else:
+        r, g, b = make_icon.PALETTE[colour]
+        wrong = pixel != (0xFF << 24 | r << 16 | g << 8 | b)
+    if wrong:
+        sys.exit(print(f'pixel {n} is {pixel:08x}'))
+EOF
+    ) || fail "could not read the dialog's icon"
+    [[ -z "$problem" ]] || fail "the dialog's icon: $problem"
+}
+
 case_shows_the_current_mode() {
     emulator_start --mode comm
     dialog_start
     driver find "$main_caption" 20000 expect-text 1000 "Comm Class USB = COM7" \
         expect-checked 1004 1 expect-checked 1002 0 expect-checked 1003 0 \
         expect-text 2 Change expect-enabled 2 1 expect-text 1 Close
+    assert_dialog_icon
     screenshot dialog-comm-class
     dialog_close
     emulator_stop
