@@ -1,7 +1,7 @@
 // Orvane's application object: the dialog face of Orvane.exe, which runs the main dialog.
 #pragma once
 
-#include "app/windows/Program.h"
+#include "gui/DialogFace.h"
 #include "gui/framework/AfxWin.h"
 #include "gui/framework/MessageMap.h"
 
