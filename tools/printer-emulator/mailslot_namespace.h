@@ -18,7 +18,7 @@
 class MailslotNamespace : public PipeNamespace {
   public:
     // `held`: which mailslots refuse every client with ERROR_SHARING_VIOLATION.
-    MailslotNamespace(Printer& printer, HeldPipes held, HANDLE stop_event, Deadline deadline);
+    MailslotNamespace(Printer& printer, HeldPart held, HANDLE stop_event, Deadline deadline);
 
     std::wstring_view link_target() const override { return L"\\Device\\MailSlot"; }
     bool start(std::string& error) override;

@@ -9,12 +9,12 @@ ClientAdmission admission(bool held) {
 } // namespace
 
 NamedPipeNamespace::NamedPipeNamespace(Printer& printer, WriteHandling command_writes,
-                                       HeldPipes held, HANDLE stop_event, Deadline deadline)
+                                       HeldPart held, HANDLE stop_event, Deadline deadline)
     : presence_(printer, "PIPE00", false), commands_(printer, "PIPE01", true),
       presence_server_("\\\\.\\pipe\\PIPE00", presence_, WriteHandling::Take,
-                       admission(held == HeldPipes::Both), stop_event, deadline),
+                       admission(held == HeldPart::Whole), stop_event, deadline),
       command_server_("\\\\.\\pipe\\PIPE01", commands_, command_writes,
-                      admission(held != HeldPipes::None), stop_event, deadline) {}
+                      admission(held != HeldPart::None), stop_event, deadline) {}
 
 bool NamedPipeNamespace::start(std::string& error) {
     return presence_server_.start(error) && command_server_.start(error);

@@ -14,7 +14,7 @@ class NamedPipeNamespace : public PipeNamespace {
   public:
     // `command_writes`: what PIPE01 does with a client's write; `held`: which pipes refuse
     // every client with ERROR_ACCESS_DENIED.
-    NamedPipeNamespace(Printer& printer, WriteHandling command_writes, HeldPipes held,
+    NamedPipeNamespace(Printer& printer, WriteHandling command_writes, HeldPart held,
                        HANDLE stop_event, Deadline deadline);
 
     std::wstring_view link_target() const override { return L"\\Device\\NamedPipe"; }

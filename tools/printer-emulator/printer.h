@@ -26,9 +26,9 @@ class Printer {
   public:
     // `port_entry`: its SERIALCOMM entry, see serial_port_entry(); `tag`: what starts each of
     // its log lines, empty when it plays alone; `number`: its place on the command line, from 1.
-    Printer(const PrinterOptions& options, std::size_t number, std::string port_entry,
-            std::string tag, LineFile& log, DeviceChangeBroadcaster& device_changes,
-            HANDLE stop_event, Deadline deadline);
+    Printer(const PrinterDescription& options, PipeKind pipes, std::size_t number,
+            std::string port_entry, std::string tag, LineFile& log,
+            DeviceChangeBroadcaster& device_changes, HANDLE stop_event, Deadline deadline);
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
     ~Printer();
@@ -61,7 +61,7 @@ class Printer {
     void plug();
     DeviceInterface interface_for(UsbMode mode) const;
 
-    const PrinterOptions& options_;
+    const PrinterDescription& options_;
     std::string port_entry_;
     std::string tag_;
     LineFile& log_;

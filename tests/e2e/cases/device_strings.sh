@@ -1,8 +1,9 @@
 # Strings from the registry are shown escaped: a port name that a driver wrote with a tab, an
 # escape sequence, a backslash and a byte above ASCII (0xE9, "é" in the ANSI code page) shows
-# each of them as \xNN, so the line stays one line of plain text.
+# each of them as \xNN, so the line stays one line of plain text. The emulator takes the port
+# in the printer's text form, with C escapes.
 
-raw_port=$'CO\tM\e[31m\\7'é
+raw_port='CO\tM\e[31m\\7\xE9'
 shown_port='CO\x09M\x1B[31m\x5C7\xE9'
 id1='USB\VID_6B1F&PID_C302\ORVEMU0001'
 
