@@ -22,6 +22,13 @@ held_case() {
 }
 
 case_mode_names_the_mode_of_a_held_printer() {
+    # Only the errors Wine gives a client can be played, each on its kind of pipe.
+    emulator_refused '--refuse-command-opens 170'
+    grep -q 'no client error 170 (ERROR_BUSY)' "$CASE_DIR/refused.err" ||
+        fail "the refusal of 170 does not say why: $(<"$CASE_DIR/refused.err")"
+    emulator_refused '--refuse-opens 2' '--refuse-command-opens x' \
+        '--refuse-opens 5 --refuse-command-opens 5' '--refuse-opens 32 --also' \
+        '--also --refuse-opens 5' '--refuse-opens 32 --fail-writes'
     held_case "--mode native --refuse-opens 32" "Native USB" MODE
     held_case "--mode printer --pid c318 --refuse-opens 5" "Printer Class USB" MODE
     held_case "--mode comm --pid c337 --refuse-opens 32" "Comm Class USB" MODE

@@ -17,6 +17,12 @@ report_case() {
 
 case_native() {
     report_case "--mode native" "Native USB"
+    # What the emulator cannot play it refuses, rather than play another printer.
+    emulator_refused '--settles-in comm' '--leaves-after-return' '--unplug-after-ms 5' \
+        '--unplug-at-command' '--no-serial' '--serial ORV-1' '--serial ORVEMU0000' '--mode fax' \
+        '--pid c303' '--bogus' '--linger-ms 10'
+    grep -q 'the emulator cannot play --linger-ms' "$CASE_DIR/refused.err" ||
+        fail "the refusal does not say why: $(<"$CASE_DIR/refused.err")"
 }
 
 case_printer_class() {
@@ -44,12 +50,28 @@ case_mode_with_a_switch_only_reports() {
 }
 
 case_foreign_interface_is_never_opened() {
-    # The foreign interface is listed first in every class and opens fine (tools cases).
+    # The foreign interface is listed first in every class and opens fine: the probe meets it
+    # in the native class and before the printer in the printer class, three interfaces in all.
+    listener_start
     report_case "--mode printer --foreign" "Printer Class USB"
+    listener_stop
     assert_emulator_never_saw '^open foreign'
+    (($(trace_records | grep -c 'SDEDI returns TRUE') >= 3)) ||
+        fail "the probe did not meet the foreign interfaces: the emulator listed none"
 }
 
 case_dead_interface_is_skipped() {
-    # The dead interface carries the printer's IDs and is listed before it in every class.
+    # The dead interface carries the printer's IDs and is listed before it in every class; the
+    # probe tries it and goes on.
+    listener_start
     report_case "--mode comm --dead" "Comm Class USB = COM7"
+    listener_stop
+    trace_records | grep -q '#orvemu0000#' ||
+        fail "the probe never tried the dead interface: the emulator did not list it"
+}
+
+# Without the device key's PortName, the port is read from the serial-port map.
+case_comm_class_port_in_the_serial_map_alone() {
+    report_case "--mode comm --no-device-port" "Comm Class USB = COM7"
+    assert_emulator_never_saw '^device-port'
 }

@@ -31,6 +31,8 @@ case_switch_without_a_choice_sends_nothing() {
 }
 
 case_list_names_both() {
+    # Two printers at most, the second on mailslots, and never under one serial and product ID.
+    emulator_refused '--also --stall-writes' '--also --also' '--also --serial ORVEMU0001'
     two_printers native comm
     orvane_run 30 LIST
     emulator_stop
