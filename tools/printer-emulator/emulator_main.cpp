@@ -20,50 +20,6 @@ namespace {
 
 constexpr char stop_event_name[] = "OrvanePrinterEmulatorStop";
 
-std::string describe(const EmulatorOptions& options, const PrinterDescription& printer,
-                     std::size_t index) {
-    std::string text = "start mode=" + std::string(usb_mode_name(printer.mode)) +
-                       " pid=" + product_id_text(printer.product_id) +
-                       " restart-ms=" + std::to_string(printer.restart_ms) +
-                       " port=" + printer.port.value_or("none") +
-                       " lifetime-s=" + std::to_string(options.lifetime_s);
-    if (printer.never_back) {
-        text += " never-back";
-    }
-    if (printer.unplugged) {
-        text += " unplugged";
-    }
-    if (printer.back_in) {
-        text += " back-in=" + std::string(usb_mode_name(*printer.back_in));
-    }
-    if (printer.fail_writes) {
-        text += " fail-writes";
-    }
-    if (printer.stall_writes) {
-        text += " stall-writes";
-    }
-    if (printer.held != HeldPart::None) {
-        text += (printer.held == HeldPart::Whole ? " refuse-opens=" : " refuse-command-opens=") +
-                std::to_string(printer.held_error);
-    }
-    if (!printer.port_in_device_key) {
-        text += " no-device-port";
-    }
-    if (pipe_kind(printer, index) == PipeKind::Mailslots) {
-        text += " mailslots";
-    }
-    if (options.printers.size() == 1 && printer.serial != PrinterDescription{}.serial) {
-        text += " serial=" + *printer.serial;
-    }
-    if (options.foreign) {
-        text += " foreign";
-    }
-    if (options.dead) {
-        text += " dead";
-    }
-    return text;
-}
-
 // A printer playing alone logs as it always has; beside another, each of its lines names it by
 // its serial, and by serial and product ID when both printers have one serial.
 std::string log_tag(const EmulatorOptions& options, const PrinterDescription& printer) {
@@ -121,10 +77,7 @@ bool start_all(const EmulatorOptions& options, const Printers& printers, SideInt
 
 int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop) {
     const Deadline deadline = Deadline::after_seconds(options.lifetime_s);
-    for (std::size_t index = 0; index < options.printers.size(); ++index) {
-        const PrinterDescription& printer = options.printers[index];
-        log.write_line(log_tag(options, printer) + describe(options, printer, index));
-    }
+    log.write_line("start" + options.arguments);
     purge_emulated_devices();
 
     // Before the printers, so it outlives them.

@@ -159,6 +159,10 @@ PipeKind pipe_kind(const PrinterDescription& printer, std::size_t index) {
 std::variant<EmulatorCommand, std::string>
 parse_emulator_arguments(std::span<const std::string_view> arguments) {
     EmulatorCommand command;
+    for (const std::string_view argument : arguments) {
+        command.options.arguments += ' ';
+        command.options.arguments += argument;
+    }
     for (std::size_t at = 0; at < arguments.size();) {
         auto read = read_printer_option(arguments, at, command.options.printers.back());
         if (std::holds_alternative<std::size_t>(read) && std::get<std::size_t>(read) == 0) {

@@ -32,6 +32,7 @@ struct EmulatorOptions {
     bool dead = false;
     std::string log_path = "PrinterEmulator.log";
     std::uint32_t lifetime_s = 600;
+    std::string arguments; // each one after a space, for the log
 };
 
 // Held pipes decide where a printer plays: only a named pipe refuses with 5, only a mailslot
