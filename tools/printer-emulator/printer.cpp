@@ -3,8 +3,7 @@
 #include "device_port.h"
 #include "emulated_devices.h"
 #include "interface_registry.h"
-#include "mailslot_namespace.h"
-#include "named_pipe_namespace.h"
+#include "pipe_namespace.h"
 #include "serial_port_map.h"
 
 #include <utility>
@@ -18,15 +17,6 @@ WriteHandling command_writes(const PrinterDescription& options) {
         return WriteHandling::Cut;
     }
     return options.stall_writes ? WriteHandling::Stall : WriteHandling::Take;
-}
-
-std::unique_ptr<PipeNamespace> pipes_for(Printer& printer, const PrinterDescription& options,
-                                         PipeKind pipes, HANDLE stop_event, Deadline deadline) {
-    if (pipes == PipeKind::Mailslots) {
-        return std::make_unique<MailslotNamespace>(printer, options.held, stop_event, deadline);
-    }
-    return std::make_unique<NamedPipeNamespace>(printer, command_writes(options), options.held,
-                                                stop_event, deadline);
 }
 
 } // namespace
@@ -45,7 +35,8 @@ Printer::Printer(const PrinterDescription& options, PipeKind pipes, std::size_t 
       unplug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, false).c_str())),
       plug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, true).c_str())),
       device_changes_(device_changes),
-      pipes_(pipes_for(*this, options, pipes, stop_event, deadline)) {}
+      pipes_(std::make_unique<PipeNamespace>(*this, pipes, command_writes(options), options.held,
+                                             stop_event, deadline)) {}
 
 Printer::~Printer() {
     power_off();

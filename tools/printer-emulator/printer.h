@@ -8,7 +8,6 @@
 #include "emulator_options.h"
 #include "line_file.h"
 #include "object_link.h"
-#include "pipe_namespace.h"
 #include "unique_handle.h"
 #include "usb_mode.h"
 
@@ -21,6 +20,8 @@
 // The named event through which `PrinterEmulator.exe --plug N` (or `--unplug N`) reaches printer
 // N (from 1) of the running emulator.
 std::string plug_event_name(std::size_t number, bool plug);
+
+class PipeNamespace;
 
 class Printer {
   public:
