@@ -1,10 +1,10 @@
 # Shell functions shared by the end-to-end cases: the Wine prefix, the printer emulator, the
 # debugger-channel listener, running Orvane.exe, and assertions. Every Wine call is bounded.
 #
-# Set by CMake: E2E_ORVANE, E2E_EMULATOR, E2E_LISTENER, E2E_SENDER, E2E_PROBE (Windows
-# executables), E2E_PREFIX (the shared Wine prefix), E2E_STATE (what the setup fixture left for
-# the cases, and the silent Wine exits of this run), E2E_WORK (one folder per case is made under
-# it). Optional: E2E_WINEDEBUG.
+# Set by CMake: E2E_ORVANE, E2E_EMULATOR, E2E_LISTENER, E2E_DRIVER (Windows executables),
+# E2E_PREFIX (the shared Wine prefix), E2E_STATE (what the setup fixture left for the cases,
+# and the silent Wine exits of this run), E2E_WORK (one folder per case is made under it).
+# Optional: E2E_WINEDEBUG.
 
 E2E_WINE_BOUND_S=${E2E_WINE_BOUND_S:-30}
 E2E_READY_BOUND_S=${E2E_READY_BOUND_S:-20}
@@ -209,25 +209,16 @@ emulator_wait_for_event_of() {
     e2e_wait_for_line "$CASE_DIR/emulator.log" "^[0-9]+ $1: $2" "$3" "$EMULATOR_PID"
 }
 
-# device_list MODE: what a client of the Setup API finds in the interface class of MODE, as
-# DeviceList.exe prints it, sorted into $CASE_DIR/devices.txt: one interface a line,
-# "<device path> <device instance ID> port=<PortName>" (or "port-error=0x<hex>" when the
-# device's key names no port).
-device_list() {
-    local lister=${E2E_DEVICE_LIST:-$(dirname "$E2E_PROBE")/DeviceList.exe} rc
-    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/devices.out" "$CASE_DIR/devices.err" "$lister" "$1"
-    rc=$?
-    ((rc == 0)) || fail "DeviceList.exe $1 failed with $rc: $(tr -d '\r' <"$CASE_DIR/devices.out")"
-    tr -d '\r' <"$CASE_DIR/devices.out" | sort >"$CASE_DIR/devices.txt"
-}
-
-# serialcomm_entries: the printers' entries (\Device\QZMPUSBPort<n>) in
-# HKLM\HARDWARE\DEVICEMAP\SERIALCOMM as "<name> <port>", sorted, in $CASE_DIR/serialcomm.txt.
-serialcomm_entries() {
-    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/serialcomm.out" "$CASE_DIR/serialcomm.err" \
-        reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
-    tr -d '\r' <"$CASE_DIR/serialcomm.out" | awk '$1 ~ /QZMPUSBPort/ { print $1, $3 }' | sort \
-        >"$CASE_DIR/serialcomm.txt"
+# emulator_refused OPTIONS...: the emulator rejects each of these as bad arguments (exit 2), as
+# a printer it cannot play; the last one's message is in $CASE_DIR/refused.err.
+emulator_refused() {
+    local options
+    for options in "$@"; do
+        # shellcheck disable=SC2086 # the options are meant to split
+        e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/refused.out" "$CASE_DIR/refused.err" \
+            "$E2E_EMULATOR" $options
+        (($? == 2)) || fail "PrinterEmulator.exe $options was not refused"
+    done
 }
 
 # ---- the debugger-channel listener ---------------------------------------------------------
@@ -280,23 +271,6 @@ orvane_run() {
     fi
     ORVANE_MS=$(($(e2e_now_ms) - start))
     ((ORVANE_RC != 124 && ORVANE_RC != 137)) || fail "Orvane.exe $* did not end within ${bound}s"
-}
-
-# probe_run PATH [--write HEX | --pause-ms N]...: PathProbe.exe's report lands in
-# $CASE_DIR/probe.out.
-probe_run() {
-    local rc
-    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/probe.out" "$CASE_DIR/probe.err" "$E2E_PROBE" "$@"
-    rc=$?
-    ((rc != 124 && rc != 137)) || fail "PathProbe.exe did not end"
-}
-
-# assert_probe LINE...: PathProbe.exe reported exactly these lines.
-assert_probe() {
-    printf '%s\r\n' "$@" >"$CASE_DIR/probe.expected"
-    cmp -s "$CASE_DIR/probe.expected" "$CASE_DIR/probe.out" ||
-        fail "PathProbe.exe reported '$(tr -d '\r' <"$CASE_DIR/probe.out" | paste -sd'|')'," \
-            "expected '$(tr -d '\r' <"$CASE_DIR/probe.expected" | paste -sd'|')'"
 }
 
 # ---- assertions ----------------------------------------------------------------------------

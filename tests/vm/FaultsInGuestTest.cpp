@@ -30,16 +30,16 @@ std::string NotBack(int mode) {
 
 TEST(VmFaults, StalledVanishedAndUnpluggedPrintersEndWithExit3) {
     GadgetPrinterProcess stalled("stalled", {"--udc", "dummy_udc.0", "--mode", "native", "--serial",
-                                             "ORV-STALL", "--stall"});
+                                             "ORV-STALL", "--stall-writes"});
     GadgetPrinterProcess gone("gone", {"--udc", "dummy_udc.1", "--mode", "native", "--serial",
-                                       "ORV-GONE", "--never-return"});
+                                       "ORV-GONE", "--never-back"});
     GadgetPrinterProcess claimed("claimed",
                                  {"--udc", "dummy_udc.2", "--mode", "comm", "--serial", "ORV-CLAIM",
-                                  "--unplug-after-command", "--restart-ms", "1000"});
+                                  "--unplug-at-command", "--restart-ms", "1000"});
     // It takes nothing, and leaves while orvane's first write waits for it.
     GadgetPrinterProcess midWrite("mid-write",
                                   {"--udc", "dummy_udc.3", "--mode", "native", "--serial",
-                                   "ORV-MID", "--stall", "--unplug-after-ms", "2500"});
+                                   "ORV-MID", "--stall-writes", "--unplug-after-ms", "2500"});
     const std::uint64_t start = MonotonicMs();
     OrvaneProcess onMidWrite({"PRINTER=ORV-MID", "COMMCLASS", "TRACE"});
     OrvaneProcess onStalled({"PRINTER=ORV-STALL", "PRINTERCLASS", "TRACE"});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sstream>
 #include <unistd.h>
 
@@ -67,4 +68,8 @@ std::uint64_t GadgetPrinterProcess::LastMs(const std::string& kind) const {
         }
     }
     return last;
+}
+
+bool GadgetPrinterProcess::LetGo() const {
+    return m_pid > 0 && kill(m_pid, SIGUSR1) == 0 && WaitForEvents("released", 1, 5s);
 }

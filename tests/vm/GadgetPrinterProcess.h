@@ -11,7 +11,8 @@
 #include <sys/types.h>
 #include <vector>
 
-// Its events: "up" ("native dummy_udc.0"), "read" ("ep1 1F 0B ..."), "command", "reset", "down".
+// Its events: "up" ("native dummy_udc.0"), "read" ("ep1 1F 0B ..."), "command", "reset", "down";
+// held (--refuse-opens 16), "holding" ("1-1 0") before "up", and "released".
 
 struct GadgetRead {
     std::uint64_t ms = 0;
@@ -33,6 +34,8 @@ class GadgetPrinterProcess {
     // Waits until the log holds `count` events of this kind; false when the time runs out.
     bool WaitForEvents(const std::string& kind, std::size_t count,
                        std::chrono::milliseconds within) const;
+    // A held printer's holder lets go (SIGUSR1); true once it has.
+    bool LetGo() const;
     // The time of its last event of this kind, 0 when there is none.
     std::uint64_t LastMs(const std::string& kind) const;
     const std::string& log() const { return m_log; }

@@ -6,7 +6,6 @@
 #include "GadgetPrinterProcess.h"
 #include "GuestCase.h"
 #include "GuestUsb.h"
-#include "InterfaceHolderProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -145,28 +144,26 @@ TEST(VmUntrusted, PrinterHeldByAnotherProgramIsReportedInUseAndSentNothing) {
     const int targets[] = {kPrinterClass, kCommClass, kNative}; // a change away from each mode
     for (int mode : {kNative, kPrinterClass, kCommClass}) {
         SCOPED_TRACE(ModeDisplay(mode));
-        GadgetPrinterProcess printer(std::string("busy-") + GadgetModeWord(mode),
-                                     {"--mode", GadgetModeWord(mode), "--serial", "ORV-BUSY"});
+        const int interfaceNumber = CommandInterface(mode);
+        // Once up, the gadget holds that interface claimed from the host side, as another
+        // program would.
+        GadgetPrinterProcess printer(
+            std::string("busy-") + GadgetModeWord(mode),
+            {"--mode", GadgetModeWord(mode), "--serial", "ORV-BUSY", "--refuse-opens", "16"});
         const std::string port = PortPathOfUdc(0);
-        if (mode == kCommClass) {
-            ASSERT_TRUE(WaitUntil([&] { return !InterfaceTty(port, 0).empty(); }, 3s));
-        }
-        {
-            const int interfaceNumber = CommandInterface(mode);
-            InterfaceHolderProcess holder(std::string("holder-") + GadgetModeWord(mode), port,
-                                          interfaceNumber);
-            ASSERT_TRUE(holder.held()) << "log " << holder.log();
-            ASSERT_EQ(InterfaceDriver(port, interfaceNumber), "usbfs");
+        ASSERT_TRUE(printer.WaitForEvents("holding", 1, 1s)) << "log " << printer.log();
+        EXPECT_EQ(printer.Events().front().detail, port + " " + std::to_string(interfaceNumber));
+        ASSERT_EQ(InterfaceDriver(port, interfaceNumber), "usbfs");
 
-            const OrvaneResult reported = RunOrvane({"MODE"});
-            EXPECT_EQ(reported.out, BusyLine(mode));
-            EXPECT_EQ(reported.exitCode, 6) << reported.err;
-            // Nothing to wait for: the refusal comes before any command.
-            const OrvaneResult changed = RunOrvane({ModeSwitch(targets[mode])}, 10s);
-            EXPECT_EQ(changed.out, BusyLine(mode));
-            EXPECT_EQ(changed.exitCode, 6) << changed.err;
-            EXPECT_TRUE(printer.Reads().empty());
-        }
+        const OrvaneResult reported = RunOrvane({"MODE"});
+        EXPECT_EQ(reported.out, BusyLine(mode));
+        EXPECT_EQ(reported.exitCode, 6) << reported.err;
+        // Nothing to wait for: the refusal comes before any command.
+        const OrvaneResult changed = RunOrvane({ModeSwitch(targets[mode])}, 10s);
+        EXPECT_EQ(changed.out, BusyLine(mode));
+        EXPECT_EQ(changed.exitCode, 6) << changed.err;
+        EXPECT_TRUE(printer.Reads().empty());
+        ASSERT_TRUE(printer.LetGo()) << "log " << printer.log();
         // Once the other program lets go, the printer answers again (comm class mode excepted:
         // a claim of its data interface took cdc_acm off both, so its tty is gone).
         if (mode != kCommClass) {

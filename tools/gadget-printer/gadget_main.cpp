@@ -2,8 +2,9 @@
 // the tests that run orvane against a real kernel. It serves one mode at a time; after the
 // mode command and the reset it leaves the bus, waits its restart time and comes back in the
 // new mode, with the same serial number.
-#include "mode_command_parser.h"
 #include "gadget_options.h"
+#include "interface_claim.h"
+#include "mode_command_parser.h"
 #include "mode_function.h"
 #include "receive_log.h"
 
@@ -23,12 +24,16 @@ constexpr std::uint16_t vendor_id = 0x6B1F;
 
 volatile std::sig_atomic_t terminated = 0;
 volatile std::sig_atomic_t unplug_due = 0;
+volatile std::sig_atomic_t release_due = 0; // SIGUSR1: the holding program lets go
 
 void on_terminate(int) {
     terminated = 1;
 }
 void on_alarm(int) {
     unplug_due = 1;
+}
+void on_release(int) {
+    release_due = 1;
 }
 
 // Without SA_RESTART, so that a blocked read returns EINTR and the loop looks at the flags.
@@ -40,6 +45,8 @@ void install_handlers() {
     sigaction(SIGINT, &action, nullptr);
     action.sa_handler = on_alarm;
     sigaction(SIGALRM, &action, nullptr);
+    action.sa_handler = on_release;
+    sigaction(SIGUSR1, &action, nullptr);
 }
 
 void arm_unplug(unsigned ms) {
@@ -94,7 +101,7 @@ enum class Outcome { Restart, Leave, Stop };
 
 // Serves one mode until the printer restarts, leaves for good, or is told to stop.
 Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& log,
-              std::optional<UsbMode>& next_mode) {
+              std::optional<InterfaceClaim>& claim, std::optional<UsbMode>& next_mode) {
     ModeCommandParser parser;
     std::optional<UsbMode> asked;
     std::uint8_t buffer[4096];
@@ -105,7 +112,11 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& 
         if (unplug_due != 0) {
             return Outcome::Leave;
         }
-        if (options.stall) {
+        if (release_due != 0 && claim) {
+            claim.reset();
+            log.line("released");
+        }
+        if (options.printer.stall_writes) {
             pause();
             continue;
         }
@@ -132,15 +143,15 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& 
             if (command.kind == PrinterCommand::Kind::SetMode) {
                 asked = command.mode;
                 log.line("command " + std::string(usb_mode_name(*command.mode)));
-                if (options.unplug_after_command) {
-                    next_mode = options.return_mode.value_or(options.mode);
-                    return options.never_return ? Outcome::Leave : Outcome::Restart;
+                if (options.printer.unplug_at_command) {
+                    next_mode = options.printer.back_in.value_or(options.printer.mode);
+                    return options.printer.never_back ? Outcome::Leave : Outcome::Restart;
                 }
             } else if (command.kind == PrinterCommand::Kind::Reset && asked) {
                 log.line("reset");
-                pause_ms(options.linger_ms);
-                next_mode = options.return_mode.value_or(*asked);
-                return options.never_return ? Outcome::Leave : Outcome::Restart;
+                pause_ms(options.printer.linger_ms);
+                next_mode = options.printer.back_in.value_or(*asked);
+                return options.printer.never_back ? Outcome::Leave : Outcome::Restart;
             }
         }
     }
@@ -148,22 +159,29 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& 
 
 int run(const GadgetOptions& options) {
     ReceiveLog log(options.log_path);
-    ConfigfsGadget gadget(options.name, vendor_id, options.serial);
-    UsbMode mode = options.mode;
+    ConfigfsGadget gadget(options.name, vendor_id, options.printer.serial);
+    UsbMode mode = options.printer.mode;
     bool first = true;
     for (;;) {
-        gadget.set_product_id(options.product_id);
+        gadget.set_product_id(options.printer.product_id);
         std::optional<UsbMode> next_mode;
         Outcome outcome = Outcome::Stop;
         {
             ModeFunction function(gadget, mode, options.udc);
             wait_until_configured(options.udc);
+            // Held by another program from the moment it is up, until that program lets go.
+            std::optional<InterfaceClaim> claim;
+            if (options.printer.held != HeldPart::None && release_due == 0) {
+                claim.emplace(options.udc, mode == UsbMode::CommClass ? 1 : 0,
+                              mode != UsbMode::Native);
+                log.line("holding " + claim->held());
+            }
             log.line("up " + std::string(usb_mode_name(mode)) + " " + options.udc);
-            if (first && options.unplug_after_ms) {
-                arm_unplug(*options.unplug_after_ms);
+            if (first && options.printer.unplug_after_ms) {
+                arm_unplug(*options.printer.unplug_after_ms);
             }
             first = false;
-            outcome = serve(options, function, log, next_mode);
+            outcome = serve(options, function, log, claim, next_mode);
         }
         log.line("down");
         if (outcome == Outcome::Stop) {
@@ -173,7 +191,7 @@ int run(const GadgetOptions& options) {
             wait_for_termination();
             return 0;
         }
-        pause_ms(options.restart_ms);
+        pause_ms(options.printer.restart_ms);
         if (terminated != 0) {
             return 0;
         }

@@ -20,57 +20,19 @@ namespace {
 
 constexpr char stop_event_name[] = "OrvanePrinterEmulatorStop";
 
-std::string describe(const EmulatorOptions& options, const PrinterOptions& printer) {
-    std::string text = "start mode=" + std::string(usb_mode_name(printer.start_mode)) +
-                       " pid=" + printer.product_id +
-                       " restart-ms=" + std::to_string(printer.restart_ms) +
-                       " port=" + printer.port.value_or("none") +
-                       " lifetime-s=" + std::to_string(options.lifetime_s);
-    if (printer.never_back) {
-        text += " never-back";
-    }
-    if (printer.unplugged) {
-        text += " unplugged";
-    }
-    if (printer.back_in) {
-        text += " back-in=" + std::string(usb_mode_name(*printer.back_in));
-    }
-    if (printer.fail_writes) {
-        text += " fail-writes";
-    }
-    if (printer.stall_writes) {
-        text += " stall-writes";
-    }
-    if (printer.held != HeldPipes::None) {
-        text += (printer.held == HeldPipes::Both ? " refuse-opens=" : " refuse-command-opens=") +
-                std::to_string(printer.held_error);
-    }
-    if (!printer.device_port) {
-        text += " no-device-port";
-    }
-    if (printer.pipes == PipeKind::Mailslots) {
-        text += " mailslots";
-    }
-    if (options.printers.size() == 1 && printer.serial != PrinterOptions{}.serial) {
-        text += " serial=" + printer.serial;
-    }
-    if (options.foreign) {
-        text += " foreign";
-    }
-    if (options.dead) {
-        text += " dead";
-    }
-    return text;
-}
-
 // A printer playing alone logs as it always has; beside another, each of its lines names it by
 // its serial, and by serial and product ID when both printers have one serial.
-std::string log_tag(const EmulatorOptions& options, const PrinterOptions& printer) {
+std::string log_tag(const EmulatorOptions& options, const PrinterDescription& printer) {
     if (options.printers.size() < 2) {
         return {};
     }
     const bool shared = options.printers.front().serial == options.printers.back().serial;
-    return printer.serial + (shared ? "@" + printer.product_id : std::string()) + ": ";
+    std::string tag = *printer.serial;
+    if (shared) {
+        tag += '@';
+        tag += product_id_text(printer.product_id);
+    }
+    return tag + ": ";
 }
 
 // Raises the stop event when the run ends by any path, so no thread outlives its owner.
@@ -115,19 +77,17 @@ bool start_all(const EmulatorOptions& options, const Printers& printers, SideInt
 
 int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop) {
     const Deadline deadline = Deadline::after_seconds(options.lifetime_s);
-    for (const PrinterOptions& printer : options.printers) {
-        log.write_line(log_tag(options, printer) + describe(options, printer));
-    }
+    log.write_line("start" + options.arguments);
     purge_emulated_devices();
 
     // Before the printers, so it outlives them.
     DeviceChangeBroadcaster device_changes;
     Printers printers;
     for (std::size_t index = 0; index < options.printers.size(); ++index) {
-        const PrinterOptions& printer = options.printers[index];
-        printers.push_back(std::make_unique<Printer>(printer, index + 1, serial_port_entry(index),
-                                                     log_tag(options, printer), log, device_changes,
-                                                     stop.handle(), deadline));
+        const PrinterDescription& printer = options.printers[index];
+        printers.push_back(std::make_unique<Printer>(
+            printer, pipe_kind(printer, index), index + 1, serial_port_entry(index),
+            log_tag(options, printer), log, device_changes, stop.handle(), deadline));
     }
     SideInterfaces side;
     // Declared last, so it raises the stop event before the printers and their servers go.
@@ -183,7 +143,7 @@ int main(int argc, char** argv) {
     const auto& command = std::get<EmulatorCommand>(parsed);
     switch (command.action) {
     case EmulatorAction::Help:
-        std::fwrite(emulator_help_text().data(), 1, emulator_help_text().size(), stdout);
+        std::fputs(emulator_help_text().c_str(), stdout);
         return tool_exit_ok;
     case EmulatorAction::Stop:
         return stop_running_instance("PrinterEmulator", stop_event_name);

@@ -1,11 +1,11 @@
-// What the emulator is told on its command line.
+// What the emulator is told on its command line: the printers, in the shared description's
+// text form, and the emulator's own options.
 #pragma once
 
-#include "usb_mode.h"
+#include "printer_description.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,8 +15,6 @@
 // Where a printer's device paths lead. Wine resolves no path below a pipe's name, so only one
 // printer can play through named pipes; a second one plays through mailslots.
 enum class PipeKind { NamedPipes, Mailslots };
-// Which of a printer's pipes refuse every open, as if another program held them.
-enum class HeldPipes { None, Both, CommandOnly };
 // The Win32 errors a held pipe can give under Wine, and what gives them: a named pipe whose
 // server only reads refuses a client that asks to read and write (ERROR_ACCESS_DENIED); a
 // mailslot already open for writing without write sharing refuses another writer
@@ -27,30 +25,19 @@ inline constexpr std::uint32_t held_sharing_violation = 32;
 // One printer for each kind of pipe.
 inline constexpr std::size_t max_printers = 2;
 
-struct PrinterOptions {
-    std::string serial = "ORVEMU0001"; // the instance part of its device paths, upper case
-    PipeKind pipes = PipeKind::NamedPipes;
-    UsbMode start_mode = UsbMode::Native;
-    std::uint32_t restart_ms = 3000;
-    std::string product_id = "C302";          // upper case, one of the printer's three
-    std::optional<std::string> port = "COM7"; // none: comm class mode lists no port
-    bool device_port = true;                  // also name the port in the device's key
-    bool never_back = false;
-    std::optional<UsbMode> back_in;
-    bool fail_writes = false;
-    bool stall_writes = false;
-    HeldPipes held = HeldPipes::None;
-    std::uint32_t held_error = 0; // held_access_denied or held_sharing_violation
-    bool unplugged = false;       // starts off the bus, until --plug
-};
-
 struct EmulatorOptions {
-    std::vector<PrinterOptions> printers{PrinterOptions{}};
+    // Each serial upper case, letters and digits: the instance part of its device paths.
+    std::vector<PrinterDescription> printers{PrinterDescription{}};
     bool foreign = false;
     bool dead = false;
     std::string log_path = "PrinterEmulator.log";
     std::uint32_t lifetime_s = 600;
+    std::string arguments; // each one after a space, for the log
 };
+
+// Held pipes decide where a printer plays: only a named pipe refuses with 5, only a mailslot
+// with 32; otherwise the first printer plays through named pipes, the second through mailslots.
+PipeKind pipe_kind(const PrinterDescription& printer, std::size_t index);
 
 enum class EmulatorAction { Run, Stop, Purge, Help, Plug, Unplug };
 
@@ -64,4 +51,4 @@ struct EmulatorCommand {
 std::variant<EmulatorCommand, std::string>
 parse_emulator_arguments(std::span<const std::string_view> arguments);
 
-std::string_view emulator_help_text();
+std::string emulator_help_text();

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "deadline.h"
+#include "pipe_session.h"
 #include "printer_input.h"
 #include "unique_handle.h"
 
 #include <string>
 
-class MailslotServer {
+class MailslotServer : public ServedPipe {
   public:
     // `name` like "\\.\mailslot\PIPE01". A `held` mailslot is kept open for writing without
     // write sharing, so every client that asks to write is refused with
@@ -17,11 +18,11 @@ class MailslotServer {
                    Deadline deadline);
     MailslotServer(const MailslotServer&) = delete;
     MailslotServer& operator=(const MailslotServer&) = delete;
-    ~MailslotServer() { join(); }
+    ~MailslotServer() override { join(); }
 
-    bool start(std::string& error);
+    bool start(std::string& error) override;
     // Ends the reader (bounded) and closes the mailslot; the stop event must be set.
-    void join();
+    void join() override;
 
   private:
     static DWORD WINAPI reader_main(void* self);

@@ -23,18 +23,18 @@ enum class WriteHandling {
 // Whether the server lets clients in, or refuses them as a pipe another program holds.
 enum class ClientAdmission { Admit, Refuse };
 
-class PipeServer {
+class PipeServer : public ServedPipe {
   public:
     PipeServer(std::string pipe_name, PipeClientHandler& handler, WriteHandling writes,
                ClientAdmission admission, HANDLE stop_event, Deadline deadline);
     PipeServer(const PipeServer&) = delete;
     PipeServer& operator=(const PipeServer&) = delete;
-    ~PipeServer();
+    ~PipeServer() override;
 
     // Returns once a client can connect.
-    bool start(std::string& error);
+    bool start(std::string& error) override;
     // Waits (bounded) for the listener and its sessions after the stop event was set.
-    void join();
+    void join() override;
 
   private:
     static DWORD WINAPI listener_main(void* self);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 // What became of the bytes of one client write.
 enum class Delivery {
@@ -24,4 +25,14 @@ class PipeClientHandler {
     virtual ~PipeClientHandler() = default;
     // A client opened the pipe; the session hears the rest of the connection.
     virtual std::unique_ptr<PipeSession> opened() = 0;
+};
+
+// What serves one of a printer's pipes, as a named pipe or a mailslot.
+class ServedPipe {
+  public:
+    virtual ~ServedPipe() = default;
+    // Returns once a client can open it.
+    virtual bool start(std::string& error) = 0;
+    // Waits (bounded) for what serves it after the stop event was set.
+    virtual void join() = 0;
 };

@@ -3,8 +3,7 @@
 #include "device_port.h"
 #include "emulated_devices.h"
 #include "interface_registry.h"
-#include "mailslot_namespace.h"
-#include "named_pipe_namespace.h"
+#include "pipe_namespace.h"
 #include "serial_port_map.h"
 
 #include <utility>
@@ -13,20 +12,11 @@ namespace {
 
 enum WakeEvent : std::size_t { restart_requested = 0, back_due = 1, unplug_due = 2, plug_due = 3 };
 
-WriteHandling command_writes(const PrinterOptions& options) {
+WriteHandling command_writes(const PrinterDescription& options) {
     if (options.fail_writes) {
         return WriteHandling::Cut;
     }
     return options.stall_writes ? WriteHandling::Stall : WriteHandling::Take;
-}
-
-std::unique_ptr<PipeNamespace> pipes_for(Printer& printer, const PrinterOptions& options,
-                                         HANDLE stop_event, Deadline deadline) {
-    if (options.pipes == PipeKind::Mailslots) {
-        return std::make_unique<MailslotNamespace>(printer, options.held, stop_event, deadline);
-    }
-    return std::make_unique<NamedPipeNamespace>(printer, command_writes(options), options.held,
-                                                stop_event, deadline);
 }
 
 } // namespace
@@ -36,22 +26,24 @@ std::string plug_event_name(std::size_t number, bool plug) {
            std::to_string(number);
 }
 
-Printer::Printer(const PrinterOptions& options, std::size_t number, std::string port_entry,
-                 std::string tag, LineFile& log, DeviceChangeBroadcaster& device_changes,
-                 HANDLE stop_event, Deadline deadline)
+Printer::Printer(const PrinterDescription& options, PipeKind pipes, std::size_t number,
+                 std::string port_entry, std::string tag, LineFile& log,
+                 DeviceChangeBroadcaster& device_changes, HANDLE stop_event, Deadline deadline)
     : options_(options), port_entry_(std::move(port_entry)), tag_(std::move(tag)), log_(log),
       restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
       back_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
       unplug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, false).c_str())),
       plug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, true).c_str())),
-      device_changes_(device_changes), pipes_(pipes_for(*this, options, stop_event, deadline)) {}
+      device_changes_(device_changes),
+      pipes_(std::make_unique<PipeNamespace>(*this, pipes, command_writes(options), options.held,
+                                             stop_event, deadline)) {}
 
 Printer::~Printer() {
     power_off();
 }
 
 DeviceInterface Printer::interface_for(UsbMode mode) const {
-    return printer_interface(options_.product_id, options_.serial, mode);
+    return printer_interface(product_id_text(options_.product_id), *options_.serial, mode);
 }
 
 std::string Printer::state_name() const {
@@ -88,10 +80,10 @@ bool Printer::power_on(std::string& error) {
         !plug_event_.valid()) {
         error = "cannot create the restart, plug and unplug events and the timer";
     } else if (options_.unplugged) {
-        unplugged_ = options_.start_mode;
+        unplugged_ = options_.mode;
         log_event("unplugged");
         return true;
-    } else if (come_up(options_.start_mode, error)) {
+    } else if (come_up(options_.mode, error)) {
         return true;
     }
     log_event("error " + error);
@@ -122,7 +114,7 @@ void Printer::unplug() {
     const std::optional<UsbMode> mode = mode_;
     ReleaseSRWLockShared(&lock_);
     CancelWaitableTimer(back_timer_.get());
-    unplugged_ = returning_.value_or(mode.value_or(options_.start_mode));
+    unplugged_ = returning_.value_or(mode.value_or(options_.mode));
     returning_.reset();
     withdraw();
     log_event("unplugged");
@@ -154,7 +146,7 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
         }
         port_published_ = true;
         log_event("port " + *options_.port);
-        if (options_.device_port) {
+        if (options_.port_in_device_key) {
             device_port_published_ = device;
             if (!publish_device_port(device, *options_.port, error)) {
                 withdraw();

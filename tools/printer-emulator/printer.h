@@ -8,7 +8,6 @@
 #include "emulator_options.h"
 #include "line_file.h"
 #include "object_link.h"
-#include "pipe_namespace.h"
 #include "unique_handle.h"
 #include "usb_mode.h"
 
@@ -22,13 +21,15 @@
 // N (from 1) of the running emulator.
 std::string plug_event_name(std::size_t number, bool plug);
 
+class PipeNamespace;
+
 class Printer {
   public:
     // `port_entry`: its SERIALCOMM entry, see serial_port_entry(); `tag`: what starts each of
     // its log lines, empty when it plays alone; `number`: its place on the command line, from 1.
-    Printer(const PrinterOptions& options, std::size_t number, std::string port_entry,
-            std::string tag, LineFile& log, DeviceChangeBroadcaster& device_changes,
-            HANDLE stop_event, Deadline deadline);
+    Printer(const PrinterDescription& options, PipeKind pipes, std::size_t number,
+            std::string port_entry, std::string tag, LineFile& log,
+            DeviceChangeBroadcaster& device_changes, HANDLE stop_event, Deadline deadline);
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
     ~Printer();
@@ -61,7 +62,7 @@ class Printer {
     void plug();
     DeviceInterface interface_for(UsbMode mode) const;
 
-    const PrinterOptions& options_;
+    const PrinterDescription& options_;
     std::string port_entry_;
     std::string tag_;
     LineFile& log_;

@@ -35,7 +35,8 @@ bool SideInterfaces::add(const EmulatorOptions& options, LineFile& log, HANDLE s
         }
         // A dead interface has no link: its path names nothing, so opening it fails.
         if (options.dead &&
-            !list(dead_interface(options.printers.front().product_id, mode), error)) {
+            !list(dead_interface(product_id_text(options.printers.front().product_id), mode),
+                  error)) {
             return false;
         }
     }
