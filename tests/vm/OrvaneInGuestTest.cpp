@@ -1,7 +1,7 @@
 // The real orvane inside a guest with the real kernel, against gadget printers: what it
 // reports in each mode while usblp and cdc_acm hold the interfaces, that the kernel's driver
-// gets its interface back after orvane's claim, a mistyped switch refused, and two printers
-// chosen by number and serial.
+// gets its interface back after orvane's claim, and a mistyped switch refused. Two printers are
+// rows of the table of cases (CaseRowsInGuestTest.cpp).
 #include "../linux/OrvaneProcess.h"
 #include "GadgetPrinterProcess.h"
 #include "GuestCase.h"
@@ -62,37 +62,4 @@ TEST(VmModes, ModeAndListShowTheModeAndTheTtyTheKernelMade) {
         EXPECT_EQ(changed.exitCode, 0);
         ExpectChangeBytes(printer.Reads(), mode, kNative);
     }
-}
-
-TEST(VmTwoPrinters, ListedRefusedWithoutAChoiceAndChangedOneAtATime) {
-    GadgetPrinterProcess a("two-a", {"--udc", "dummy_udc.0", "--mode", "native", "--serial",
-                                     "ORV-A", "--restart-ms", "800"});
-    GadgetPrinterProcess b("two-b", {"--udc", "dummy_udc.1", "--mode", "comm", "--serial", "ORV-B",
-                                     "--restart-ms", "800"});
-    const std::string portB = PortPathOfUdc(1);
-    std::string ttyB;
-    ASSERT_TRUE(WaitUntil([&] { return !(ttyB = InterfaceTty(portB, 0)).empty(); }, 3s));
-
-    EXPECT_EQ(RunOrvane({"LIST"}).out,
-              "1\tORV-A\tNative USB\t\n2\tORV-B\tComm Class USB\t" + ttyB + "\n");
-    const OrvaneResult unchosen = RunOrvane({"PRINTERCLASS"});
-    EXPECT_EQ(unchosen.out,
-              "2 printers are attached: choose one with PRINTER=<n|ID> (LIST shows them)\n");
-    EXPECT_EQ(unchosen.exitCode, 4);
-    EXPECT_TRUE(a.Reads().empty());
-    EXPECT_TRUE(b.Reads().empty());
-
-    const OrvaneResult byNumber = RunOrvane({"PRINTER=1", "PRINTERCLASS"}, 20s);
-    EXPECT_EQ(byNumber.out, "Now set to Printer Class USB\n");
-    EXPECT_EQ(byNumber.exitCode, 0);
-    ExpectChangeBytes(a.Reads(), kNative, kPrinterClass);
-    EXPECT_TRUE(b.Reads().empty());
-
-    const OrvaneResult bySerial = RunOrvane({"PRINTER=orv-b", "NATIVE"}, 20s);
-    EXPECT_EQ(bySerial.out, "Now set to Native USB\n");
-    EXPECT_EQ(bySerial.exitCode, 0);
-    ExpectChangeBytes(b.Reads(), kCommClass, kNative);
-    EXPECT_EQ(a.Reads().size(), 2u);
-
-    EXPECT_EQ(RunOrvane({"LIST"}).out, "1\tORV-B\tNative USB\t\n2\tORV-A\tPrinter Class USB\t\n");
 }
