@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <stdexcept>
 
 namespace sim {
 
@@ -40,6 +41,34 @@ bool EndsWith(const std::vector<std::uint8_t>& data, const std::uint8_t* tail, s
     return data.size() >= n && std::equal(tail, tail + n, data.end() - static_cast<long>(n));
 }
 } // namespace
+
+void Printer::describe(const PrinterDescription& description) {
+    if (description.settles_in || description.leaves_after_return || description.linger_ms != 0 ||
+        description.unplug_after_ms || description.unplug_at_command || description.unplugged ||
+        !description.serial) {
+        throw std::invalid_argument("the simulated printer cannot play this description");
+    }
+    std::string pid = product_id_text(description.product_id);
+    std::transform(pid.begin(), pid.end(), pid.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    hardwareId = "vid_6b1f&pid_" + pid;
+    // Windows spells the instance in lower case in its device paths.
+    instance = *description.serial;
+    std::transform(instance.begin(), instance.end(), instance.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    port = description.port;
+    portInDeviceKey = description.port_in_device_key;
+    restartMs = description.restart_ms;
+    neverReturns = description.never_back;
+    if (description.back_in) {
+        returnMode = static_cast<int>(*description.back_in);
+    }
+    failWrites = description.fail_writes;
+    stallWrites = description.stall_writes;
+    heldWith = description.held == HeldPart::Whole ? description.held_error : 0;
+    pipe01HeldWith = description.held == HeldPart::CommandOnly ? description.held_error : 0;
+    attach(static_cast<int>(description.mode));
+}
 
 void Printer::attach(int mode) {
     attached_ = true;

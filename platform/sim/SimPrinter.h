@@ -5,6 +5,8 @@
 
 #include "win32_sim.h"
 
+#include "printer_description.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,6 +31,10 @@ struct PrinterWrite {
 class Printer {
   public:
     // --- configuration ---
+    // Takes what the description tells (its IDs, port, restart, faults, hold) and plugs it in
+    // its start mode. Its serial is the instance part of its device paths; throws for what the
+    // simulated printer cannot play.
+    void describe(const PrinterDescription& description);
     void attach(int mode);
     void detach();
     std::string hardwareId = "vid_6b1f&pid_c302";

@@ -27,21 +27,6 @@ class SeveralPrintersTest : public SimMachineTest {
     int exitCode = -1;
 };
 
-TEST_F(SeveralPrintersTest, ChosenPrinterIsChangedAndFollowedThroughItsRestart) {
-    AttachTwo();
-    printer().restartMs = 3000;
-    EXPECT_EQ(Run({"PRINTER=6&2f1a3b4c&0&1", "COMMCLASS"}),
-              "Now set to Comm Class USB\nComm Class USB virtual port = COM7\n");
-    EXPECT_EQ(exitCode, 0);
-    ASSERT_EQ(printer().writes().size(), 2u);
-    EXPECT_EQ(printer().writes()[1].bytes, kRestart);
-    EXPECT_TRUE(b->writes().empty());
-    // B sat in comm class mode all along; only A's return ended the wait.
-    EXPECT_EQ(TraceCount("Not yet rebooted"), 3);
-    EXPECT_EQ(printer().mode(), kCommClass);
-    EXPECT_EQ(OpensContaining("6&2f1a3b4c&0&2#{86e0d1e0-8089-11d0-9ce4-08003e301f73}\\PIPE"), 0);
-}
-
 TEST_F(SeveralPrintersTest, ListNamesEveryPrinterWithItsOwnPort) {
     AttachTwo(kCommClass, kCommClass);
     AddForeignSerialPorts(2);
