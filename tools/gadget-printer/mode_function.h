@@ -6,9 +6,9 @@
 // Going away takes the device off the bus first, then removes the function.
 #pragma once
 
-#include "usb_mode.h"
 #include "configfs_gadget.h"
 #include "function_fs.h"
+#include "usb_mode.h"
 
 #include <memory>
 #include <string>
