@@ -92,13 +92,11 @@ class RowReader {
     }
 
     void ReadPrinter(std::string_view text) {
-        auto parsed = parse_printers(text);
+        // Each printer after the first starts from the second printer's defaults.
+        const auto parsed =
+            parse_printers((m_row.printers.empty() ? "" : "--also ") + std::string(text));
         if (const auto* error = std::get_if<std::string>(&parsed)) {
             Fail(*error);
-        }
-        // Each printer after the first starts from the second printer's defaults.
-        if (!m_row.printers.empty()) {
-            parsed = parse_printers("--also " + std::string(text));
         }
         m_row.printers.push_back(std::get<std::vector<PrinterDescription>>(parsed).back());
         m_row.printerTexts.emplace_back(text);

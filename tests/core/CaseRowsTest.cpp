@@ -3,7 +3,7 @@
 #include "CaseTable.h"
 #include "CoreTest.h"
 
-#include <sstream>
+#include "hex_bytes.h"
 
 namespace {
 
@@ -30,15 +30,13 @@ std::vector<RowOnSystem> FakeRows() {
     return chosen;
 }
 
+// "1F 0B / 1D FF": the writes as the table spells them, so that a mismatch reads as a row.
 std::string Hex(const std::vector<std::vector<std::uint8_t>>& writes) {
-    std::ostringstream text;
+    std::string text;
     for (const auto& write : writes) {
-        for (const std::uint8_t byte : write) {
-            text << std::hex << std::uppercase << (byte < 16 ? "0" : "") << int{byte} << ' ';
-        }
-        text << "/ ";
+        text += (text.empty() ? "" : " / ") + hex_bytes(write);
     }
-    return text.str();
+    return text;
 }
 
 } // namespace

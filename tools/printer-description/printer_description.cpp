@@ -44,15 +44,16 @@ bool read_flag(std::string_view option, PrinterDescription& printer) {
     struct Flag {
         std::string_view name;
         bool PrinterDescription::*member;
+        bool value;
     };
     static constexpr std::array<Flag, 7> flags{{
-        {"--no-device-port", &PrinterDescription::port_in_device_key},
-        {"--never-back", &PrinterDescription::never_back},
-        {"--leaves-after-return", &PrinterDescription::leaves_after_return},
-        {"--unplug-at-command", &PrinterDescription::unplug_at_command},
-        {"--fail-writes", &PrinterDescription::fail_writes},
-        {"--stall-writes", &PrinterDescription::stall_writes},
-        {"--unplugged", &PrinterDescription::unplugged},
+        {"--no-device-port", &PrinterDescription::port_in_device_key, false},
+        {"--never-back", &PrinterDescription::never_back, true},
+        {"--leaves-after-return", &PrinterDescription::leaves_after_return, true},
+        {"--unplug-at-command", &PrinterDescription::unplug_at_command, true},
+        {"--fail-writes", &PrinterDescription::fail_writes, true},
+        {"--stall-writes", &PrinterDescription::stall_writes, true},
+        {"--unplugged", &PrinterDescription::unplugged, true},
     }};
     if (option == "--no-serial") {
         printer.serial.reset();
@@ -64,8 +65,7 @@ bool read_flag(std::string_view option, PrinterDescription& printer) {
     }
     for (const Flag& flag : flags) {
         if (flag.name == option) {
-            // Each flag turns its behaviour on, except the one that takes the port key away.
-            printer.*flag.member = flag.member != &PrinterDescription::port_in_device_key;
+            printer.*flag.member = flag.value;
             return true;
         }
     }
