@@ -278,7 +278,8 @@ orvane_run() {
 # assert_stdout LINE...: Orvane's standard output is exactly these lines, each ended by CR LF
 # as the Windows console runtime writes them.
 assert_stdout() {
-    printf '%s\r\n' "$@" >"$CASE_DIR/expected.out"
+    # No lines at all is an empty file, not one empty line.
+    if (($#)); then printf '%s\r\n' "$@"; fi >"$CASE_DIR/expected.out"
     cmp -s "$CASE_DIR/expected.out" "$CASE_DIR/orvane.out" || {
         echo "---- expected stdout" >&2
         cat -A "$CASE_DIR/expected.out" >&2

@@ -36,34 +36,13 @@ row_read() {
     ((found)) || fail "no row '$name' in $E2E_CASES"
 }
 
-# row_option N OPTION DEFAULT: the value printer N's text gives OPTION, else DEFAULT.
-row_option() {
-    local -a words
-    read -ra words <<<"${ROW_PRINTERS[$1 - 1]}"
-    local i
-    for ((i = 0; i + 1 < ${#words[@]}; i++)); do
-        [[ "${words[i]}" == "$2" ]] && { printf '%s' "${words[i + 1]}"; return; }
-    done
-    printf '%s' "$3"
-}
-
-# The port printer N has in comm class mode, and the tag its emulator log lines carry when two
-# play: its serial, with its product ID when both have one serial.
+# What the emulator logged of printer N at its start, "[<tag>: ]printer N[ port <name>]": the
+# port it has in comm class mode, and the tag its lines carry when two play.
 row_port() {
-    local defaults=(COM7 COM8)
-    printf '%b' "$(row_option "$1" --port "${defaults[$1 - 1]}")"
-}
-row_serial() {
-    local defaults=(ORVEMU0001 ORVEMU0003)
-    row_option "$1" --serial "${defaults[$1 - 1]}" | tr '[:lower:]' '[:upper:]'
+    sed -nE "s/^[0-9]+ ([^ ]+: )?printer $1 port //p" "$CASE_DIR/emulator.log"
 }
 row_tag() {
-    local serial
-    serial=$(row_serial "$1")
-    if ((${#ROW_PRINTERS[@]} > 1)) && [[ "$(row_serial 1)" == "$(row_serial 2)" ]]; then
-        serial+="@$(row_option "$1" --pid C302 | tr '[:lower:]' '[:upper:]')"
-    fi
-    printf '%s' "$serial"
+    sed -nE "s/^[0-9]+ ([^ ]+): printer $1( .*)?$/\1/p" "$CASE_DIR/emulator.log"
 }
 
 # Printer N's events: the whole log with one printer, its own lines with two.

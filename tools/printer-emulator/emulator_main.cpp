@@ -88,6 +88,10 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
         printers.push_back(std::make_unique<Printer>(
             printer, pipe_kind(printer, index), index + 1, serial_port_entry(index),
             log_tag(options, printer), log, device_changes, stop.handle(), deadline));
+        // Who plays each place of the command line, under the tag its lines carry: a reader of
+        // the log needs neither the defaults nor the tag's rule.
+        printers.back()->log_event("printer " + std::to_string(index + 1) +
+                                   (printer.port ? " port " + *printer.port : std::string()));
     }
     SideInterfaces side;
     // Declared last, so it raises the stop event before the printers and their servers go.
