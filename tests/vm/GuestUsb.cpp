@@ -1,5 +1,7 @@
 #include "GuestUsb.h"
 
+#include "udc_host_port.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -24,16 +26,7 @@ int ReadNumber(const fs::path& path) {
 } // namespace
 
 std::string PortPathOfUdc(int udcIndex) {
-    const std::string host = "/dummy_hcd." + std::to_string(udcIndex) + "/";
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(kUsbDevices, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("usb", 0) == 0 &&
-            fs::canonical(entry.path(), error).string().find(host) != std::string::npos) {
-            return name.substr(3) + "-1";
-        }
-    }
-    return "";
+    return udc_host_port("dummy_udc." + std::to_string(udcIndex));
 }
 
 std::string InterfaceDriver(const std::string& portPath, int interfaceNumber) {

@@ -1,5 +1,7 @@
 #include "interface_claim.h"
 
+#include "udc_host_port.h"
+
 #include <libusb.h>
 
 #include <chrono>
@@ -16,18 +18,12 @@ const fs::path usb_devices = "/sys/bus/usb/devices";
 constexpr int attempts = 30;
 constexpr auto retry_pause = std::chrono::milliseconds(100);
 
-// "2-1": port 1 of the root hub of the dummy_hcd that pairs with dummy_udc.N.
-std::string port_of_udc(const std::string& udc) {
-    const std::string host = "/dummy_hcd." + udc.substr(udc.rfind('.') + 1) + "/";
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(usb_devices, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("usb", 0) == 0 &&
-            fs::canonical(entry.path(), error).string().find(host) != std::string::npos) {
-            return name.substr(3) + "-1";
-        }
+std::string host_port(const std::string& udc) {
+    std::string port = udc_host_port(udc);
+    if (port.empty()) {
+        throw std::runtime_error("no host side found for " + udc);
     }
-    throw std::runtime_error("no host side found for " + udc);
+    return port;
 }
 
 // "<bus>-<port>.<port>..." as the kernel names the device in sysfs.
@@ -69,7 +65,7 @@ void InterfaceClaim::HandleDeleter::operator()(libusb_device_handle* handle) con
 }
 
 InterfaceClaim::InterfaceClaim(const std::string& udc, int number, bool driver_expected)
-    : port_(port_of_udc(udc)), number_(number) {
+    : port_(host_port(udc)), number_(number) {
     const fs::path driver = usb_devices / (port_ + ":1." + std::to_string(number) + "/driver");
     // Each attempt with a new context: without udevd libusb learns of no arrival.
     for (int attempt = 1; !handle_; ++attempt) {
