@@ -1,7 +1,7 @@
 # Shell functions shared by the end-to-end cases: the Wine prefix, the printer emulator, the
-# debugger-channel listener, running Orvane.exe, and assertions. Every Wine call is bounded.
+# debugger channel, running Orvane.exe, and assertions. Every Wine call is bounded.
 #
-# Set by CMake: E2E_ORVANE, E2E_EMULATOR, E2E_LISTENER, E2E_DRIVER (Windows executables),
+# Set by CMake: E2E_ORVANE, E2E_EMULATOR, E2E_DRIVER (Windows executables),
 # E2E_PREFIX (the shared Wine prefix), E2E_STATE (what the setup fixture left for the cases,
 # and the silent Wine exits of this run), E2E_WORK (one folder per case is made under it).
 # Optional: E2E_WINEDEBUG.
@@ -221,22 +221,19 @@ emulator_refused() {
     done
 }
 
-# ---- the debugger-channel listener ---------------------------------------------------------
+# ---- the debugger channel ------------------------------------------------------------------
 
-# The listener records into $CASE_DIR/trace.log.
-listener_start() {
-    e2e_start_tool listener "$E2E_LISTENER" "$CASE_DIR/trace.log" \
-        --out "$(winepath_of "$CASE_DIR/trace.log")"
-    LISTENER_PID=$E2E_STARTED_PID
+# trace_next_run: the next orvane_run also records Orvane.exe's OutputDebugStringA calls, as
+# Wine's debug channel shows them, in $CASE_DIR/trace.log instead of its standard error.
+trace_next_run() {
+    ORVANE_TRACED=1
 }
 
-listener_stop() {
-    e2e_stop_tool listener "$E2E_LISTENER" "$LISTENER_PID"
-}
-
-# Received strings as "<pid> <escaped text>", without times and the listener's own lines.
+# The traced strings, one a line, escaped by Wine (\\ \n \xNN); Wine cuts a string near 300
+# characters and then ends it with "...".
 trace_records() {
-    awk '$2 ~ /^[0-9]+$/ { sub(/^[0-9]+ /, ""); print }' "$CASE_DIR/trace.log"
+    sed -nE 's/^[0-9a-f]+:warn:debugstr:OutputDebugStringA "(.*)"(\.\.\.)?$/\1\2/p' \
+        "$CASE_DIR/trace.log"
 }
 
 # ---- Orvane.exe ----------------------------------------------------------------------------
@@ -247,6 +244,9 @@ orvane_run() {
     local bound=$1 start
     shift
     start=$(e2e_now_ms)
+    # Only Orvane.exe's own debug channel, for this run alone.
+    local -x WINEDEBUG=$WINEDEBUG
+    ((${ORVANE_TRACED:-0})) && WINEDEBUG=-all,warn+debugstr
     e2e_wine "$bound" "$CASE_DIR/orvane.out" "$CASE_DIR/orvane.err" "$E2E_ORVANE" "$@"
     ORVANE_RC=$?
     # Very rarely (a few times in thousands of runs) Wine ends a process with 1 before it runs
@@ -270,6 +270,11 @@ orvane_run() {
         ORVANE_RC=$?
     fi
     ORVANE_MS=$(($(e2e_now_ms) - start))
+    if ((${ORVANE_TRACED:-0})); then
+        ORVANE_TRACED=0
+        grep -E '^[0-9a-f]+:warn:debugstr:' "$CASE_DIR/orvane.err" >"$CASE_DIR/trace.log" || true
+        sed -i -E '/^[0-9a-f]+:warn:debugstr:/d' "$CASE_DIR/orvane.err"
+    fi
     ((ORVANE_RC != 124 && ORVANE_RC != 137)) || fail "Orvane.exe $* did not end within ${bound}s"
 }
 

@@ -23,11 +23,10 @@ case_refuses_what_it_cannot_play() {
 # interface carries the printer's IDs and is listed before it in every class: the probe tries it
 # and goes on.
 case_probe_meets_the_foreign_and_dead_interfaces() {
-    listener_start
+    trace_next_run
     emulator_start --mode comm --foreign --dead
     orvane_run 30 MODE
     emulator_stop
-    listener_stop
     assert_exit 0
     assert_stdout "Comm Class USB = COM7"
     assert_emulator_never_saw '^open foreign'

@@ -23,9 +23,8 @@ held_case() {
 
 # The probe traces as always; only its end differs from a printer that is absent.
 case_probe_traces_the_refused_open() {
-    listener_start
+    trace_next_run
     held_case "--mode native --refuse-opens 32" "Native USB" MODE
-    listener_stop
     local path records
     path=$(emulator_path native)
     records=$(trace_records)

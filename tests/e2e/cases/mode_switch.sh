@@ -6,11 +6,10 @@ restart_ms=2000
 # The emulator cuts PIPE01 as soon as a write arrives, so both writes fail for Orvane; having
 # seen the mode command, the printer restarts anyway, which ends the wait within seconds.
 case_failing_writes_still_lead_to_the_wait() {
-    listener_start
+    trace_next_run
     emulator_start --mode native --fail-writes --restart-ms "$restart_ms"
     orvane_run 60 PRINTERCLASS
     emulator_stop
-    listener_stop
     assert_exit 0
     assert_stdout_ends_with "Now set to Printer Class USB"
     assert_emulator_saw '^write-failed PIPE01 1F 0B 4E 1F 43 01$'
@@ -24,23 +23,18 @@ case_failing_writes_still_lead_to_the_wait() {
 }
 
 case_trace_of_a_change() {
-    listener_start
+    trace_next_run
     emulator_start --mode native --restart-ms 3000
     orvane_run 60 PRINTERCLASS
     emulator_stop
-    listener_stop
     assert_exit 0
     assert_stdout "Now set to Printer Class USB"
 
-    local pid
-    pid=$(trace_records | grep -m1 ') Not yet rebooted\\n$' | cut -d' ' -f1)
-    [[ -n "$pid" ]] || fail "no 'Not yet rebooted' trace was received"
-    trace_records | awk -v pid="$pid" '$1 == pid { sub(/^[0-9]+ /, ""); print }' \
-        >"$CASE_DIR/orvane-trace.txt"
+    trace_records >"$CASE_DIR/orvane-trace.txt"
     assert_between "the 'Not yet rebooted' traces for a 3000 ms restart" \
         "$(grep -c ') Not yet rebooted\\n$' "$CASE_DIR/orvane-trace.txt")" 2 4
-    # Every trace is "<label>(<line>) <text>" and ends with a newline (escaped by the listener).
+    # Every trace is "<label>(<line>) <text>" and ends with a newline, unless Wine cut it.
     local odd
-    odd=$(grep -Ev '^[^()]+\([0-9]+\) .*\\n$' "$CASE_DIR/orvane-trace.txt" | head -n 3)
+    odd=$(grep -Ev '^[^()]+\([0-9]+\) .*(\\n|\.\.\.)$' "$CASE_DIR/orvane-trace.txt" | head -n 3)
     [[ -z "$odd" ]] || fail "trace lines of another form: $odd"
 }
