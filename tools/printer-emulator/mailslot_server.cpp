@@ -15,7 +15,7 @@ bool stop_set(HANDLE stop_event) {
 
 } // namespace
 
-MailslotServer::MailslotServer(std::string name, bool held, PrinterInput& input, HANDLE stop_event,
+MailslotServer::MailslotServer(std::string name, bool held, PipeListener& input, HANDLE stop_event,
                                Deadline deadline)
     : name_(std::move(name)), held_(held), input_(input), stop_event_(stop_event),
       deadline_(deadline) {}

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "deadline.h"
-#include "pipe_session.h"
-#include "printer_input.h"
+#include "served_pipe.h"
 #include "unique_handle.h"
 
 #include <string>
@@ -14,7 +13,7 @@ class MailslotServer : public ServedPipe {
     // `name` like "\\.\mailslot\PIPE01". A `held` mailslot is kept open for writing without
     // write sharing, so every client that asks to write is refused with
     // ERROR_SHARING_VIOLATION, as by a device another program holds.
-    MailslotServer(std::string name, bool held, PrinterInput& input, HANDLE stop_event,
+    MailslotServer(std::string name, bool held, PipeListener& input, HANDLE stop_event,
                    Deadline deadline);
     MailslotServer(const MailslotServer&) = delete;
     MailslotServer& operator=(const MailslotServer&) = delete;
@@ -31,7 +30,7 @@ class MailslotServer : public ServedPipe {
 
     std::string name_;
     bool held_;
-    PrinterInput& input_;
+    PipeListener& input_;
     HANDLE stop_event_;
     Deadline deadline_;
     UniqueHandle mailslot_;

@@ -1,14 +1,11 @@
-// Serves one named pipe: several instances always listen, each client connection gets its
-// own instance and thread. Every wait ends on the stop event or the deadline.
+// Serves one named pipe: a few instances always listen, each on a thread of its own that serves
+// the client it connects, then listens again. Every wait ends on the stop event or the deadline.
 #pragma once
 
 #include "deadline.h"
-#include "listening_instance.h"
-#include "pipe_session.h"
+#include "served_pipe.h"
 #include "unique_handle.h"
 
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,36 +17,30 @@ enum class WriteHandling {
     Stall, // look at them and never take them, so the client's WriteFile never completes
 };
 
-// Whether the server lets clients in, or refuses them as a pipe another program holds.
-enum class ClientAdmission { Admit, Refuse };
-
 class PipeServer : public ServedPipe {
   public:
-    PipeServer(std::string pipe_name, PipeClientHandler& handler, WriteHandling writes,
-               ClientAdmission admission, HANDLE stop_event, Deadline deadline);
+    // With `refuse` the server end only reads, so every client that asks to read and write is
+    // refused with ERROR_ACCESS_DENIED, as by a device another program holds.
+    PipeServer(std::string name, PipeListener& listener, WriteHandling writes, bool refuse,
+               HANDLE stop_event, Deadline deadline);
     PipeServer(const PipeServer&) = delete;
     PipeServer& operator=(const PipeServer&) = delete;
-    ~PipeServer() override;
+    ~PipeServer() override { join(); }
 
-    // Returns once a client can connect.
     bool start(std::string& error) override;
-    // Waits (bounded) for the listener and its sessions after the stop event was set.
     void join() override;
 
   private:
-    static DWORD WINAPI listener_main(void* self);
-    void listen();
-    std::optional<std::size_t> wait_for_client() const;
-    void start_session(UniqueHandle instance);
-    void forget_finished_sessions();
+    struct Instance;
+    static DWORD WINAPI instance_main(void* instance);
+    void serve_clients(Instance& instance) const;
+    void serve_connection(Instance& instance) const;
 
-    std::string pipe_name_;
-    PipeClientHandler& handler_;
+    std::string name_;
+    PipeListener& listener_;
     WriteHandling writes_;
-    ClientAdmission admission_;
+    bool refuse_;
     HANDLE stop_event_;
     Deadline deadline_;
-    std::vector<std::unique_ptr<ListeningInstance>> listening_; // the listener thread's own
-    UniqueHandle listener_thread_;
-    std::vector<UniqueHandle> session_threads_; // touched by the listener thread only
+    std::vector<UniqueHandle> threads_;
 };

@@ -3,7 +3,9 @@
 #include "device_port.h"
 #include "emulated_devices.h"
 #include "interface_registry.h"
-#include "pipe_namespace.h"
+#include "mailslot_server.h"
+#include "pipe_server.h"
+#include "printer_input.h"
 #include "serial_port_map.h"
 
 #include <utility>
@@ -35,8 +37,23 @@ Printer::Printer(const PrinterDescription& options, PipeKind pipes, std::size_t 
       unplug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, false).c_str())),
       plug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, true).c_str())),
       device_changes_(device_changes),
-      pipes_(std::make_unique<PipeNamespace>(*this, pipes, command_writes(options), options.held,
-                                             stop_event, deadline)) {}
+      pipe_kind_(pipes), inputs_{std::make_unique<PrinterInput>(*this, "PIPE00", false),
+                                 std::make_unique<PrinterInput>(*this, "PIPE01", true)} {
+    for (std::size_t pipe = 0; pipe < servers_.size(); ++pipe) {
+        const bool held =
+            pipe == 0 ? options.held == HeldPart::Whole : options.held != HeldPart::None;
+        const std::string leaf = "PIPE0" + std::to_string(pipe);
+        if (pipes == PipeKind::Mailslots) {
+            servers_[pipe] = std::make_unique<MailslotServer>("\\\\.\\mailslot\\" + leaf, held,
+                                                              *inputs_[pipe], stop_event, deadline);
+        } else {
+            servers_[pipe] = std::make_unique<PipeServer>("\\\\.\\pipe\\" + leaf, *inputs_[pipe],
+                                                          pipe == 0 ? WriteHandling::Take
+                                                                    : command_writes(options),
+                                                          held, stop_event, deadline);
+        }
+    }
+}
 
 Printer::~Printer() {
     power_off();
@@ -68,7 +85,7 @@ void Printer::request_restart(UsbMode mode) {
 }
 
 bool Printer::start_pipes(std::string& error) {
-    if (!pipes_->start(error)) {
+    if (!servers_[0]->start(error) || !servers_[1]->start(error)) {
         log_event("error " + error);
         return false;
     }
@@ -135,7 +152,10 @@ void Printer::plug() {
 bool Printer::come_up(UsbMode mode, std::string& error) {
     const DeviceInterface device = interface_for(mode);
     // Openable first, then listed, so a client never finds a path it cannot open.
-    if (!link_.create(object_link_name(device), std::wstring(pipes_->link_target()), error)) {
+    // Mailslots are a second namespace, beside the one printer that named pipes can serve.
+    const wchar_t* const target =
+        pipe_kind_ == PipeKind::Mailslots ? L"\\Device\\MailSlot" : L"\\Device\\NamedPipe";
+    if (!link_.create(object_link_name(device), target, error)) {
         return false;
     }
     // The port before the interface, so a client that finds the interface finds its port.
@@ -236,5 +256,7 @@ void Printer::power_off() {
 }
 
 void Printer::join_pipes() {
-    pipes_->join();
+    for (const auto& server : servers_) {
+        server->join();
+    }
 }

@@ -21,7 +21,8 @@
 // N (from 1) of the running emulator.
 std::string plug_event_name(std::size_t number, bool plug);
 
-class PipeNamespace;
+class PrinterInput;
+class ServedPipe;
 
 class Printer {
   public:
@@ -84,6 +85,8 @@ class Printer {
     std::optional<UsbMode> returning_; // the mode asked for while it is away
     std::optional<UsbMode> unplugged_; // the mode it left in, while unplugged
 
-    // Last, so its threads end before the members above go away.
-    std::unique_ptr<PipeNamespace> pipes_;
+    // Last, so the servers' threads end before the members above go away: PIPE00, PIPE01.
+    PipeKind pipe_kind_;
+    std::array<std::unique_ptr<PrinterInput>, 2> inputs_;
+    std::array<std::unique_ptr<ServedPipe>, 2> servers_;
 };

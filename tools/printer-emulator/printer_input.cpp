@@ -23,15 +23,25 @@ std::string_view write_event(Delivery delivery) {
 PrinterInput::PrinterInput(Printer& printer, std::string label, bool takes_commands)
     : printer_(printer), label_(std::move(label)), takes_commands_(takes_commands) {}
 
+void PrinterInput::opened() {
+    printer_.log_event("open " + label_ + " " + printer_.state_name());
+}
+
 void PrinterInput::heard(std::span<const std::uint8_t> bytes, Delivery delivery) {
     printer_.log_event(std::string(write_event(delivery)) + label_ + " " + hex_bytes(bytes));
     // Bytes never taken never reach the printer's firmware.
     if (!takes_commands_ || delivery == Delivery::Stalled) {
         return;
     }
+    AcquireSRWLockExclusive(&lock_);
     for (const PrinterCommand& command : parser_.feed(bytes)) {
         act_on(command, delivery);
     }
+    ReleaseSRWLockExclusive(&lock_);
+}
+
+void PrinterInput::closed() {
+    printer_.log_event("close " + label_);
 }
 
 void PrinterInput::read_failed(unsigned long error) {

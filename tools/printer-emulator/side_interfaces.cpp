@@ -1,7 +1,29 @@
 #include "side_interfaces.h"
 
 #include "emulated_devices.h"
+#include "hex_bytes.h"
 #include "interface_registry.h"
+
+namespace {
+
+// An interface without the printer's IDs: whoever opens it is logged, and nothing else.
+class ForeignPipe : public PipeListener {
+  public:
+    ForeignPipe(LineFile& log, UsbMode mode)
+        : log_(log), label_("foreign " + std::string(usb_mode_name(mode))) {}
+    void opened() override { log_.write_line("open " + label_); }
+    void heard(std::span<const std::uint8_t> bytes, Delivery) override {
+        log_.write_line("write " + label_ + " " + hex_bytes(bytes));
+    }
+    void closed() override { log_.write_line("close " + label_); }
+    void read_failed(unsigned long) override {}
+
+  private:
+    LineFile& log_;
+    std::string label_;
+};
+
+} // namespace
 
 bool SideInterfaces::list(const DeviceInterface& device, std::string& error) {
     listed_.push_back(device);
@@ -11,10 +33,10 @@ bool SideInterfaces::list(const DeviceInterface& device, std::string& error) {
 bool SideInterfaces::add_foreign(UsbMode mode, LineFile& log, HANDLE stop_event, Deadline deadline,
                                  std::string& error) {
     const DeviceInterface device = foreign_interface(mode);
-    handlers_.push_back(std::make_unique<ForeignPipe>(log, std::string(usb_mode_name(mode))));
-    servers_.push_back(std::make_unique<PipeServer>(foreign_pipe_name(mode), *handlers_.back(),
-                                                    WriteHandling::Take, ClientAdmission::Admit,
-                                                    stop_event, deadline));
+    listeners_.push_back(std::make_unique<ForeignPipe>(log, mode));
+    servers_.push_back(std::make_unique<PipeServer>(foreign_pipe_name(mode), *listeners_.back(),
+                                                    WriteHandling::Take, false, stop_event,
+                                                    deadline));
     if (!servers_.back()->start(error)) {
         return false;
     }
@@ -53,5 +75,5 @@ void SideInterfaces::remove() {
         server->join();
     }
     servers_.clear();
-    handlers_.clear();
+    listeners_.clear();
 }

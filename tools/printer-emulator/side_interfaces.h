@@ -8,7 +8,6 @@
 #include "line_file.h"
 #include "object_link.h"
 #include "pipe_server.h"
-#include "printer_pipes.h"
 
 #include <memory>
 #include <string>
@@ -33,6 +32,6 @@ class SideInterfaces {
 
     std::vector<DeviceInterface> listed_;
     std::vector<std::unique_ptr<ObjectLink>> links_;
-    std::vector<std::unique_ptr<ForeignPipe>> handlers_;
+    std::vector<std::unique_ptr<PipeListener>> listeners_;
     std::vector<std::unique_ptr<PipeServer>> servers_;
 };

@@ -1,8 +1,7 @@
-// What a served pipe reports about one client connection.
+// What serves one of the emulator's pipes, and what hears its clients.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 
@@ -13,21 +12,19 @@ enum class Delivery {
     Stalled, // seen but never taken: the client's write stays pending
 };
 
-class PipeSession {
+// Hears every client of one pipe. Called from the threads that serve it; a mailslot's opens and
+// closes cannot be seen, so it calls heard() and read_failed() alone.
+class PipeListener {
   public:
-    virtual ~PipeSession() = default;
-    virtual void received(std::span<const std::uint8_t> bytes, Delivery delivery) = 0;
+    virtual ~PipeListener() = default;
+    virtual void opened() = 0;
+    virtual void heard(std::span<const std::uint8_t> bytes, Delivery delivery) = 0;
     virtual void closed() = 0;
+    // The pipe can no longer be read.
+    virtual void read_failed(unsigned long error) = 0;
 };
 
-class PipeClientHandler {
-  public:
-    virtual ~PipeClientHandler() = default;
-    // A client opened the pipe; the session hears the rest of the connection.
-    virtual std::unique_ptr<PipeSession> opened() = 0;
-};
-
-// What serves one of a printer's pipes, as a named pipe or a mailslot.
+// A named pipe or a mailslot.
 class ServedPipe {
   public:
     virtual ~ServedPipe() = default;
