@@ -19,6 +19,23 @@ std::string hashed_name(const DeviceInterface& device) {
 
 } // namespace
 
+std::string printer_hardware_id(std::string_view product_id) {
+    return "VID_6B1F&PID_" + std::string(product_id);
+}
+
+DeviceInterface printer_interface(std::string_view product_id, std::string_view serial,
+                                  UsbMode mode) {
+    return DeviceInterface{printer_hardware_id(product_id), std::string(serial), mode};
+}
+
+DeviceInterface dead_interface(std::string_view product_id, UsbMode mode) {
+    return DeviceInterface{printer_hardware_id(product_id), "ORVEMU0000", mode};
+}
+
+DeviceInterface foreign_interface(UsbMode mode) {
+    return DeviceInterface{"VID_1234&PID_5678", "ORVEMU0002", mode};
+}
+
 std::string device_instance_id(const DeviceInterface& device) {
     return "USB\\" + device.hardware_id + "\\" + device.instance;
 }

@@ -5,12 +5,23 @@
 #include "usb_mode.h"
 
 #include <string>
+#include <string_view>
 
 struct DeviceInterface {
     std::string hardware_id; // "VID_6B1F&PID_C302"
     std::string instance;    // the device's serial-like instance name
     UsbMode interface_class;
 };
+
+// "VID_6B1F&PID_<product ID>"
+std::string printer_hardware_id(std::string_view product_id);
+DeviceInterface printer_interface(std::string_view product_id, std::string_view serial,
+                                  UsbMode mode);
+// Listed with the printer's IDs but never reachable. Its instance name sorts before the
+// printers' default ones, so a client meets it first.
+DeviceInterface dead_interface(std::string_view product_id, UsbMode mode);
+// Listed without the printer's IDs; its instance name also sorts first.
+DeviceInterface foreign_interface(UsbMode mode);
 
 // "USB\VID_6B1F&PID_C302\<instance>"
 std::string device_instance_id(const DeviceInterface& device);

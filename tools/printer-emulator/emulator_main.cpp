@@ -1,15 +1,13 @@
 // PrinterEmulator.exe: plays the USB printer under Wine so that Orvane.exe can be tested
 // end to end, unmodified, against the real Setup API, object namespace and named pipes.
-#include "emulated_devices.h"
 #include "emulator_options.h"
 #include "line_file.h"
 #include "printer.h"
-#include "printer_loop.h"
-#include "serial_port_map.h"
+#include "registry.h"
 #include "side_interfaces.h"
 #include "stop_signal.h"
-#include "tool_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -19,6 +17,8 @@
 namespace {
 
 constexpr char stop_event_name[] = "OrvanePrinterEmulatorStop";
+// 3 is --stop, --plug or --unplug finding no emulator (signal_running_emulator).
+enum ExitCode { exit_ok = 0, exit_failure = 1, exit_usage = 2 };
 
 // A printer playing alone logs as it always has; beside another, each of its lines names it by
 // its serial, and by serial and product ID when both printers have one serial.
@@ -75,6 +75,30 @@ bool start_all(const EmulatorOptions& options, const Printers& printers, SideInt
     return true;
 }
 
+// The one thread that powers the printers: it waits for any printer's restart request or return,
+// and for the stop event, so one printer's time away never holds up another. True when the stop
+// event ended it, false when the deadline did.
+bool run_printers(const Printers& printers, HANDLE stop_event, const Deadline& deadline) {
+    std::vector<HANDLE> waits{stop_event};
+    for (const auto& printer : printers) {
+        for (const HANDLE event : printer->wake_events()) {
+            waits.push_back(event);
+        }
+    }
+    for (;;) {
+        const DWORD woken = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(),
+                                                   FALSE, deadline.remaining_ms());
+        if (woken == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (woken >= WAIT_OBJECT_0 + waits.size()) {
+            return false; // the deadline, or a wait that failed
+        }
+        const std::size_t index = woken - WAIT_OBJECT_0 - 1;
+        printers[index / Printer::wake_event_count]->woken(index % Printer::wake_event_count);
+    }
+}
+
 int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop) {
     const Deadline deadline = Deadline::after_seconds(options.lifetime_s);
     log.write_line("start" + options.arguments);
@@ -100,7 +124,7 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     std::string error;
     if (!start_all(options, printers, side, device_changes, log, stop, deadline, error)) {
         std::fprintf(stderr, "PrinterEmulator: %s\n", error.c_str());
-        return tool_exit_failure;
+        return exit_failure;
     }
     log.write_line("ready");
     const bool stopped = run_printers(printers, stop.handle(), deadline);
@@ -115,7 +139,7 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     }
     device_changes.join();
     log.write_line("stopped");
-    return tool_exit_ok;
+    return exit_ok;
 }
 
 int run(const EmulatorOptions& options) {
@@ -124,13 +148,13 @@ int run(const EmulatorOptions& options) {
     std::string error;
     if (!stop.create(stop_event_name, error)) {
         std::fprintf(stderr, "PrinterEmulator: %s\n", error.c_str());
-        return tool_exit_failure;
+        return exit_failure;
     }
     LineFile log;
     if (!log.open(options.log_path)) {
         std::fprintf(stderr, "PrinterEmulator: cannot create log %s (error %lu)\n",
                      options.log_path.c_str(), GetLastError());
-        return tool_exit_failure;
+        return exit_failure;
     }
     return serve(options, log, stop);
 }
@@ -138,27 +162,26 @@ int run(const EmulatorOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> arguments = tool_arguments(argc, argv);
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
     const auto parsed = parse_emulator_arguments(arguments);
     if (const auto* message = std::get_if<std::string>(&parsed)) {
         std::fprintf(stderr, "PrinterEmulator: %s (see --help)\n", message->c_str());
-        return tool_exit_usage;
+        return exit_usage;
     }
     const auto& command = std::get<EmulatorCommand>(parsed);
     switch (command.action) {
     case EmulatorAction::Help:
         std::fputs(emulator_help_text().c_str(), stdout);
-        return tool_exit_ok;
+        return exit_ok;
     case EmulatorAction::Stop:
-        return stop_running_instance("PrinterEmulator", stop_event_name);
+        return signal_running_emulator(stop_event_name);
     case EmulatorAction::Plug:
     case EmulatorAction::Unplug:
-        return stop_running_instance(
-            "PrinterEmulator",
+        return signal_running_emulator(
             plug_event_name(command.printer_number, command.action == EmulatorAction::Plug));
     case EmulatorAction::Purge:
         purge_emulated_devices();
-        return tool_exit_ok;
+        return exit_ok;
     case EmulatorAction::Run:
         break;
     }

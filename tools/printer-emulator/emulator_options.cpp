@@ -178,3 +178,43 @@ parse_emulator_arguments(std::span<const std::string_view> arguments) {
     }
     return command;
 }
+
+std::string emulator_help_text() {
+    return "PrinterEmulator: plays the USB printer through Wine's Setup API registry, object\n"
+           "namespace and named pipes (a second printer through mailslots), and logs what a\n"
+           "client does to it.\n"
+           "\n"
+           "Usage: PrinterEmulator.exe [options] [printer] [--also printer]\n"
+           "  --foreign              also list an openable interface without the printer's IDs\n"
+           "                         (vid_1234&pid_5678) in every printer class\n"
+           "  --dead                 also list one with the first printer's IDs that cannot open\n"
+           "  --log PATH             event log (default PrinterEmulator.log)\n"
+           "  --lifetime-s N         stop by itself after N seconds (default 600)\n"
+           "  --stop                 stop the running emulator and exit\n"
+           "  --unplug N, --plug N   take printer N of the running emulator off the bus, or put\n"
+           "                         it back in the mode it left in, and exit\n"
+           "  --purge                remove whatever an emulator left registered, and exit\n"
+           "  --help                 this text\n" +
+           std::string(printer_options_help()) +
+           "The emulator plays serials of letters and digits (not ORVEMU0000 or ORVEMU0002, the\n"
+           "dead and foreign interfaces), --refuse-opens 5 (named pipes whose server only\n"
+           "reads) or 32 (mailslots it holds for writing), and no --linger-ms, --settles-in,\n"
+           "--leaves-after-return, --unplug-after-ms or --unplug-at-command. The first\n"
+           "printer's paths \\\\?\\usb#vid_6b1f&pid_<pid>#<serial>#{class} lead to\n"
+           "\\Device\\NamedPipe, where <path>\\PIPE00 and <path>\\PIPE01 are named pipes; the\n"
+           "second printer's (or one that refuses with 32) to \\Device\\MailSlot: it logs no\n"
+           "opens or closes and cannot fail or stall a write. Each listing and withdrawal is\n"
+           "broadcast as WM_DEVICECHANGE.\n"
+           "\n"
+           "Log lines: '<ms> <event>' ('<ms> <serial>: <event>' with two printers,\n"
+           "'<ms> <serial>@<pid>: <event>' when they share a serial): start <arguments>,\n"
+           "printer <n> [port <name>] (its place on the command line), up <mode> <path>,\n"
+           "open <pipe> <mode>, write <pipe> <hex>, write-failed <pipe> <hex>,\n"
+           "write-stalled <pipe> <hex>, close <pipe>, command <mode>, bad-mode <hex>, reset,\n"
+           "restart-begin <mode>, restart-ignored, withdrawn, gone, unplugged, plugged,\n"
+           "port <name>, port-removed, device-port <name>, device-port-removed, error <text>;\n"
+           "the emulator's own: ready, open foreign <class>, write foreign <class> <hex>,\n"
+           "close foreign <class>, stop requested, stop lifetime-over, stopped.\n"
+           "Exit codes: 0 stopped, 1 failure, 2 bad arguments, 3 --stop (--plug, --unplug) found\n"
+           "no emulator (or no such printer).\n";
+}

@@ -1,12 +1,9 @@
 #include "printer.h"
 
-#include "device_port.h"
-#include "emulated_devices.h"
-#include "interface_registry.h"
 #include "mailslot_server.h"
 #include "pipe_server.h"
 #include "printer_input.h"
-#include "serial_port_map.h"
+#include "registry.h"
 
 #include <utility>
 

@@ -1,8 +1,7 @@
 #include "side_interfaces.h"
 
-#include "emulated_devices.h"
 #include "hex_bytes.h"
-#include "interface_registry.h"
+#include "registry.h"
 
 namespace {
 
@@ -33,8 +32,9 @@ bool SideInterfaces::list(const DeviceInterface& device, std::string& error) {
 bool SideInterfaces::add_foreign(UsbMode mode, LineFile& log, HANDLE stop_event, Deadline deadline,
                                  std::string& error) {
     const DeviceInterface device = foreign_interface(mode);
+    const std::string pipe = "OrvanePrinterEmulator\\foreign-" + std::string(usb_mode_name(mode));
     listeners_.push_back(std::make_unique<ForeignPipe>(log, mode));
-    servers_.push_back(std::make_unique<PipeServer>(foreign_pipe_name(mode), *listeners_.back(),
+    servers_.push_back(std::make_unique<PipeServer>("\\\\.\\pipe\\" + pipe, *listeners_.back(),
                                                     WriteHandling::Take, false, stop_event,
                                                     deadline));
     if (!servers_.back()->start(error)) {
@@ -43,7 +43,8 @@ bool SideInterfaces::add_foreign(UsbMode mode, LineFile& log, HANDLE stop_event,
     // The link leads to the pipe itself, so the very first open of the foreign path, the
     // bare one, reaches the emulator and is logged.
     links_.push_back(std::make_unique<ObjectLink>());
-    if (!links_.back()->create(object_link_name(device), foreign_link_target(mode), error)) {
+    const std::string target = "\\Device\\NamedPipe\\" + pipe;
+    if (!links_.back()->create(object_link_name(device), {target.begin(), target.end()}, error)) {
         return false;
     }
     return list(device, error);

@@ -1,5 +1,5 @@
-// An append-only text file written one whole line at a time, each line stamped with
-// monotonic_ms() and handed to the system at once so readers see it immediately.
+// An append-only text file written one whole line at a time, each line stamped with the
+// performance counter's milliseconds and handed to the system at once, so readers see it at once.
 #pragma once
 
 #include "unique_handle.h"
