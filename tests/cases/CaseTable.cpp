@@ -1,7 +1,5 @@
 #include "CaseTable.h"
 
-#include "number_argument.h"
-
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>

@@ -1,44 +1,31 @@
 #include "mode_command_parser.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
-constexpr std::uint8_t mode_prefix[] = {0x1F, 0x0B, 0x4E, 0x1F, 0x43};
-constexpr std::uint8_t reset[] = {0x1D, 0xFF};
+constexpr std::array<std::uint8_t, 5> mode_prefix{0x1F, 0x0B, 0x4E, 0x1F, 0x43};
 } // namespace
-
-void ModeCommandParser::push(std::uint8_t byte) {
-    if (filled_ == window_size) {
-        std::move(window_ + 1, window_ + window_size, window_);
-        --filled_;
-    }
-    window_[filled_++] = byte;
-}
-
-// True when `tail` sits in the window ending `offset_from_end` bytes before its newest byte.
-bool ModeCommandParser::ends_with(std::span<const std::uint8_t> tail,
-                                  std::size_t offset_from_end) const {
-    if (filled_ < tail.size() + offset_from_end) {
-        return false;
-    }
-    const std::size_t start = filled_ - offset_from_end - tail.size();
-    return std::equal(tail.begin(), tail.end(), window_ + start);
-}
 
 std::vector<PrinterCommand> ModeCommandParser::feed(std::span<const std::uint8_t> bytes) {
     std::vector<PrinterCommand> commands;
     for (const std::uint8_t byte : bytes) {
-        push(byte);
-        if (ends_with(mode_prefix, 1)) {
-            const auto mode = usb_mode_from_byte(byte);
-            commands.push_back(PrinterCommand{
-                mode ? PrinterCommand::Kind::SetMode : PrinterCommand::Kind::BadMode, mode, byte});
-            // A finished command must not lend its bytes to the next one.
-            filled_ = 0;
-        } else if (ends_with(reset, 0)) {
-            commands.push_back(PrinterCommand{PrinterCommand::Kind::Reset, std::nullopt, 0});
-            filled_ = 0;
+        recent_.push_back(byte);
+        if (recent_.size() > mode_prefix.size() + 1) {
+            recent_.erase(recent_.begin());
         }
+        if (recent_.size() == mode_prefix.size() + 1 &&
+            std::equal(mode_prefix.begin(), mode_prefix.end(), recent_.begin())) {
+            const auto mode = usb_mode_from_byte(byte);
+            using Kind = PrinterCommand::Kind;
+            commands.push_back(PrinterCommand{mode ? Kind::SetMode : Kind::BadMode, mode, byte});
+        } else if (recent_.size() >= 2 && recent_.end()[-2] == 0x1D && byte == 0xFF) {
+            commands.push_back(PrinterCommand{PrinterCommand::Kind::Reset, std::nullopt, 0});
+        } else {
+            continue;
+        }
+        // A finished command must not lend its bytes to the next one.
+        recent_.clear();
     }
     return commands;
 }

@@ -1,10 +1,9 @@
-// Recognises the printer's commands in the byte stream of one connection, however the
-// client splits it into writes: the mode command 1F 0B 4E 1F 43 m and the reset 1D FF.
+// Recognises the printer's commands in the byte stream it hears, however the client splits it
+// into writes: the mode command 1F 0B 4E 1F 43 m and the reset 1D FF.
 #pragma once
 
 #include "usb_mode.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -23,10 +22,5 @@ class ModeCommandParser {
     std::vector<PrinterCommand> feed(std::span<const std::uint8_t> bytes);
 
   private:
-    static constexpr std::size_t window_size = 6;
-    std::uint8_t window_[window_size] = {};
-    std::size_t filled_ = 0;
-
-    void push(std::uint8_t byte);
-    bool ends_with(std::span<const std::uint8_t> tail, std::size_t offset_from_end) const;
+    std::vector<std::uint8_t> recent_; // the last bytes heard, a mode command's length at most
 };

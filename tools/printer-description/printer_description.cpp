@@ -1,19 +1,14 @@
 #include "printer_description.h"
 
-#include "number_argument.h"
-
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 
 namespace {
 
 constexpr std::uint32_t max_ms = 600000;
 constexpr std::array<std::uint16_t, 3> product_ids{0xC302, 0xC318, 0xC337};
-
-std::string bad_value(std::string_view option, std::string_view value) {
-    return "bad value for " + std::string(option) + ": '" + std::string(value) + "'";
-}
 
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') {
@@ -28,7 +23,37 @@ int hex_digit(char c) {
     return -1;
 }
 
-std::optional<std::uint16_t> product_id_from(std::string_view text) {
+template <typename Value> bool read_into(std::optional<Value> read, Value& into) {
+    into = read.value_or(into);
+    return read.has_value();
+}
+
+template <typename Value> bool read_into(std::optional<Value> read, std::optional<Value>& into) {
+    into = read;
+    return read.has_value();
+}
+
+// Options without a value: one sets `member` to `value`, the other empties it.
+template <auto member, auto value> bool set(PrinterDescription& printer, std::string_view) {
+    printer.*member = value;
+    return true;
+}
+
+template <auto member> bool clear(PrinterDescription& printer, std::string_view) {
+    (printer.*member).reset();
+    return true;
+}
+
+std::optional<std::uint32_t> ms(std::string_view text) {
+    return parse_decimal(text, max_ms);
+}
+
+std::optional<std::string> bytes(std::string_view text) {
+    auto decoded = decode_c_escapes(text);
+    return decoded && !decoded->empty() ? decoded : std::nullopt;
+}
+
+std::optional<std::uint16_t> product_id(std::string_view text) {
     for (const std::uint16_t id : product_ids) {
         const std::string spelt = product_id_text(id);
         if (std::equal(spelt.begin(), spelt.end(), text.begin(), text.end(),
@@ -39,125 +64,64 @@ std::optional<std::uint16_t> product_id_from(std::string_view text) {
     return std::nullopt;
 }
 
-// Options that stand alone.
-bool read_flag(std::string_view option, PrinterDescription& printer) {
-    struct Flag {
-        std::string_view name;
-        bool PrinterDescription::*member;
-        bool value;
-    };
-    static constexpr std::array<Flag, 7> flags{{
-        {"--no-device-port", &PrinterDescription::port_in_device_key, false},
-        {"--never-back", &PrinterDescription::never_back, true},
-        {"--leaves-after-return", &PrinterDescription::leaves_after_return, true},
-        {"--unplug-at-command", &PrinterDescription::unplug_at_command, true},
-        {"--fail-writes", &PrinterDescription::fail_writes, true},
-        {"--stall-writes", &PrinterDescription::stall_writes, true},
-        {"--unplugged", &PrinterDescription::unplugged, true},
-    }};
-    if (option == "--no-serial") {
-        printer.serial.reset();
-        return true;
-    }
-    if (option == "--no-port") {
-        printer.port.reset();
-        return true;
-    }
-    for (const Flag& flag : flags) {
-        if (flag.name == option) {
-            printer.*flag.member = flag.value;
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string read_mode(std::string_view option, std::string_view value, UsbMode& mode) {
-    const auto read = usb_mode_from_name(value);
-    if (!read) {
-        return bad_value(option, value);
-    }
-    mode = *read;
-    return {};
-}
-
-std::string read_ms(std::string_view option, std::string_view value, std::uint32_t& ms) {
-    const auto read = parse_decimal(value, max_ms);
-    if (!read) {
-        return bad_value(option, value);
-    }
-    ms = *read;
-    return {};
-}
-
-std::string read_bytes(std::string_view option, std::string_view value,
-                       std::optional<std::string>& bytes) {
-    bytes = decode_c_escapes(value);
-    return bytes && !bytes->empty() ? std::string() : bad_value(option, value);
-}
-
-// Options that take a value; an empty result means success.
-std::string read_valued(std::string_view option, std::string_view value,
-                        PrinterDescription& printer) {
-    if (option == "--mode") {
-        return read_mode(option, value, printer.mode);
-    }
-    if (option == "--back-in" || option == "--settles-in") {
-        UsbMode mode{};
-        std::string error = read_mode(option, value, mode);
-        (option == "--back-in" ? printer.back_in : printer.settles_in) = mode;
-        return error;
-    }
-    if (option == "--restart-ms") {
-        return read_ms(option, value, printer.restart_ms);
-    }
-    if (option == "--linger-ms") {
-        return read_ms(option, value, printer.linger_ms);
-    }
-    if (option == "--unplug-after-ms") {
-        std::uint32_t ms = 0;
-        std::string error = read_ms(option, value, ms);
-        printer.unplug_after_ms = ms;
-        return error;
-    }
-    if (option == "--pid") {
-        const auto id = product_id_from(value);
-        printer.product_id = id.value_or(printer.product_id);
-        return id ? std::string() : bad_value(option, value);
-    }
-    if (option == "--serial") {
-        return read_bytes(option, value, printer.serial);
-    }
-    if (option == "--port") {
-        return read_bytes(option, value, printer.port);
-    }
-    // --refuse-opens, --refuse-command-opens
-    if (printer.held != HeldPart::None) {
-        return "--refuse-opens and --refuse-command-opens exclude each other";
-    }
-    const auto error = parse_decimal(value, 0xFFFF);
+bool held(PrinterDescription& printer, std::string_view text, HeldPart part) {
+    const auto error = parse_decimal(text, 0xFFFF);
     if (!error || *error == 0) {
-        return bad_value(option, value);
+        return false;
     }
-    printer.held = option == "--refuse-opens" ? HeldPart::Whole : HeldPart::CommandOnly;
+    printer.held = part;
     printer.held_error = *error;
-    return {};
+    return true;
 }
 
-bool takes_value(std::string_view option) {
-    static constexpr std::array<std::string_view, 11> valued{"--mode",
-                                                             "--back-in",
-                                                             "--settles-in",
-                                                             "--restart-ms",
-                                                             "--linger-ms",
-                                                             "--pid",
-                                                             "--serial",
-                                                             "--unplug-after-ms",
-                                                             "--refuse-opens",
-                                                             "--port",
-                                                             "--refuse-command-opens"};
-    return std::find(valued.begin(), valued.end(), option) != valued.end();
-}
+// One option of the text form: its value as the help names it (none for a flag), its help, and
+// how it reads the value into the description, false when the value is wrong.
+struct Option {
+    std::string_view name;
+    std::string_view value;
+    std::string_view help;
+    bool (*read)(PrinterDescription& printer, std::string_view value);
+};
+
+constexpr std::array<Option, 20> options{{
+    {"--mode", "native|printer|comm", "the mode it starts in (native)",
+     [](auto& p, auto v) { return read_into(usb_mode_from_name(v), p.mode); }},
+    {"--pid", "C302|C318|C337", "its product ID in every mode (C302)",
+     [](auto& p, auto v) { return read_into(product_id(v), p.product_id); }},
+    {"--serial", "BYTES", "its serial (ORVEMU0001; after --also ORVEMU0003)",
+     [](auto& p, auto v) { return read_into(bytes(v), p.serial); }},
+    {"--no-serial", "", "it has none", clear<&PrinterDescription::serial>},
+    {"--port", "BYTES", "its comm class port (COM7; after --also COM8)",
+     [](auto& p, auto v) { return read_into(bytes(v), p.port); }},
+    {"--no-port", "", "it has none", clear<&PrinterDescription::port>},
+    {"--no-device-port", "", "the port is named in the serial map alone",
+     set<&PrinterDescription::port_in_device_key, false>},
+    {"--restart-ms", "N", "off the bus at a restart (3000)",
+     [](auto& p, auto v) { return read_into(ms(v), p.restart_ms); }},
+    {"--linger-ms", "N", "still on the bus after the reset (0)",
+     [](auto& p, auto v) { return read_into(ms(v), p.linger_ms); }},
+    {"--never-back", "", "after a restart it stays away",
+     set<&PrinterDescription::never_back, true>},
+    {"--back-in", "MODE", "after a restart it comes back in MODE, whatever was asked",
+     [](auto& p, auto v) { return read_into(usb_mode_from_name(v), p.back_in); }},
+    {"--settles-in", "MODE", "back, it answers once and then shows MODE",
+     [](auto& p, auto v) { return read_into(usb_mode_from_name(v), p.settles_in); }},
+    {"--leaves-after-return", "", "back, it answers once and then leaves",
+     set<&PrinterDescription::leaves_after_return, true>},
+    {"--unplug-after-ms", "N", "leaves for good N ms after it first came up",
+     [](auto& p, auto v) { return read_into(ms(v), p.unplug_after_ms); }},
+    {"--unplug-at-command", "", "leaves at the mode command, before the reset",
+     set<&PrinterDescription::unplug_at_command, true>},
+    {"--fail-writes", "", "its command pipe fails every write",
+     set<&PrinterDescription::fail_writes, true>},
+    {"--stall-writes", "", "its command pipe takes no byte",
+     set<&PrinterDescription::stall_writes, true>},
+    {"--refuse-opens", "E", "held by another program: opens fail with E",
+     [](auto& p, auto v) { return held(p, v, HeldPart::Whole); }},
+    {"--refuse-command-opens", "E", "the same for its command pipe alone",
+     [](auto& p, auto v) { return held(p, v, HeldPart::CommandOnly); }},
+    {"--unplugged", "", "starts off the bus", set<&PrinterDescription::unplugged, true>},
+}};
 
 } // namespace
 
@@ -171,22 +135,25 @@ PrinterDescription second_printer() {
 std::variant<std::size_t, std::string> read_printer_option(std::span<const std::string_view> words,
                                                            std::size_t at,
                                                            PrinterDescription& printer) {
-    const std::string_view option = words[at];
-    if (read_flag(option, printer)) {
-        return std::size_t{1};
-    }
-    if (!takes_value(option)) {
+    const std::string_view name = words[at];
+    const auto* option = std::find_if(options.begin(), options.end(),
+                                      [&](const Option& known) { return known.name == name; });
+    if (option == options.end()) {
         return std::size_t{0};
     }
-    if (at + 1 >= words.size()) {
-        return std::string(option) + " needs a value";
+    const bool valued = !option->value.empty();
+    if (valued && at + 1 >= words.size()) {
+        return std::string(name) + " needs a value";
     }
-    if (std::string error = read_valued(option, words[at + 1], printer); !error.empty()) {
-        return error;
+    if (name.starts_with("--refuse-") && printer.held != HeldPart::None) {
+        return std::string("--refuse-opens and --refuse-command-opens exclude each other");
     }
-    return std::size_t{2};
+    const std::string_view value = valued ? words[at + 1] : std::string_view();
+    if (!option->read(printer, value)) {
+        return "bad value for " + std::string(name) + ": '" + std::string(value) + "'";
+    }
+    return std::size_t{valued ? 2u : 1u};
 }
-
 std::string check_printer(const PrinterDescription& printer) {
     if (printer.never_back && printer.back_in) {
         return "--never-back and --back-in exclude each other";
@@ -227,24 +194,18 @@ std::variant<std::vector<PrinterDescription>, std::string> parse_printers(std::s
     return printers;
 }
 
-std::string_view printer_options_help() {
-    return "A printer (each one after the first introduced by --also):\n"
-           "  --mode native|printer|comm    the mode it starts in (native)\n"
-           "  --pid C302|C318|C337          its product ID in every mode (C302)\n"
-           "  --serial BYTES | --no-serial  its serial (ORVEMU0001; after --also ORVEMU0003)\n"
-           "  --port BYTES | --no-port      its comm class port (COM7; after --also COM8)\n"
-           "  --no-device-port              the port is named in the serial map alone\n"
-           "  --restart-ms N                off the bus at a restart (3000)\n"
-           "  --linger-ms N                 still on the bus after the reset (0)\n"
-           "  --never-back | --back-in MODE after a restart: away for good, or in MODE\n"
-           "  --settles-in MODE             back, it answers once and then shows MODE\n"
-           "  --leaves-after-return         back, it answers once and then leaves\n"
-           "  --unplug-after-ms N           leaves for good N ms after it first came up\n"
-           "  --unplug-at-command           leaves at the mode command, before the reset\n"
-           "  --fail-writes | --stall-writes  its command pipe fails or takes no byte\n"
-           "  --refuse-opens E              held by another program: opens fail with E\n"
-           "  --refuse-command-opens E      the same for its command pipe alone\n"
-           "  --unplugged                   starts off the bus\n"
+std::string printer_options_help() {
+    std::string help = "A printer (each one after the first introduced by --also):\n";
+    for (const Option& option : options) {
+        const std::size_t start = help.size();
+        help.append("  ").append(option.name);
+        if (!option.value.empty()) {
+            help.append(" ").append(option.value);
+        }
+        help.resize(std::max(help.size() + 1, start + 32), ' ');
+        help.append(option.help).append("\n");
+    }
+    return help +
            "BYTES are any bytes, with C escapes: \\t \\n \\r \\e \\s (space) \\\\ \\xHH \\NNN.\n";
 }
 
@@ -301,4 +262,14 @@ std::vector<std::string_view> split_words(std::string_view text) {
         at = end;
     }
     return words;
+}
+
+std::optional<std::uint32_t> parse_decimal(std::string_view text, std::uint32_t max) {
+    std::uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || value > max) {
+        return std::nullopt;
+    }
+    return value;
 }

@@ -51,10 +51,12 @@ PrinterDescription second_printer();
 std::variant<std::vector<PrinterDescription>, std::string> parse_printers(std::string_view text);
 
 // The options' help, for each rig's --help.
-std::string_view printer_options_help();
+std::string printer_options_help();
 // "C302": the product ID as the device paths and the registry spell it.
 std::string product_id_text(std::uint16_t product_id);
 // "AB\tC\x1b[31m\303\251": C escapes (\t \n \r \e \\ \s \xHH \NNN) become their bytes.
 std::optional<std::string> decode_c_escapes(std::string_view text);
 // Words split at spaces and tabs; a printer's bytes are escaped, so no word holds a space.
 std::vector<std::string_view> split_words(std::string_view text);
+// A decimal number up to `max`, without signs, spaces or overflow.
+std::optional<std::uint32_t> parse_decimal(std::string_view text, std::uint32_t max);

@@ -1,7 +1,5 @@
 #include "emulator_options.h"
 
-#include "number_argument.h"
-
 #include <algorithm>
 #include <array>
 #include <cctype>
