@@ -3,10 +3,10 @@
 // mode command and the reset it leaves the bus, waits its restart time and comes back in the
 // new mode, with the same serial number.
 #include "gadget_options.h"
+#include "hex_bytes.h"
 #include "interface_claim.h"
 #include "mode_command_parser.h"
 #include "mode_function.h"
-#include "receive_log.h"
 
 #include <cerrno>
 #include <csignal>
@@ -21,6 +21,37 @@
 
 namespace {
 constexpr std::uint16_t vendor_id = 0x6B1F;
+
+// The log: one line per event, each starting with CLOCK_MONOTONIC in ms (the clock the guest's
+// tests read too), flushed at once.
+class Log {
+  public:
+    explicit Log(const std::string& path) // empty: standard output
+        : file_(path.empty() ? stdout : std::fopen(path.c_str(), "a")) {
+        if (file_ == nullptr) {
+            throw std::runtime_error("cannot open the log " + path);
+        }
+    }
+    ~Log() {
+        if (file_ != stdout) {
+            std::fclose(file_);
+        }
+    }
+    Log(const Log&) = delete;
+    Log& operator=(const Log&) = delete;
+
+    void line(const std::string& text) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::fprintf(file_, "%lld %s\n",
+                     static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000,
+                     text.c_str());
+        std::fflush(file_);
+    }
+
+  private:
+    std::FILE* file_;
+};
 
 volatile std::sig_atomic_t terminated = 0;
 volatile std::sig_atomic_t unplug_due = 0;
@@ -100,7 +131,7 @@ void wait_until_configured(const std::string& udc) {
 enum class Outcome { Restart, Leave, Stop };
 
 // Serves one mode until the printer restarts, leaves for good, or is told to stop.
-Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& log,
+Outcome serve(const GadgetOptions& options, ModeFunction& function, Log& log,
               std::optional<InterfaceClaim>& claim, std::optional<UsbMode>& next_mode) {
     ModeCommandParser parser;
     std::optional<UsbMode> asked;
@@ -137,7 +168,8 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& 
             pause_ms(20);
             continue;
         }
-        log.bytes(function.endpoint(), {buffer, static_cast<std::size_t>(count)});
+        log.line("read " + function.endpoint() + " " +
+                 hex_bytes({buffer, static_cast<std::size_t>(count)}));
         for (const PrinterCommand& command :
              parser.feed({buffer, static_cast<std::size_t>(count)})) {
             if (command.kind == PrinterCommand::Kind::SetMode) {
@@ -158,7 +190,7 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, ReceiveLog& 
 }
 
 int run(const GadgetOptions& options) {
-    ReceiveLog log(options.log_path);
+    Log log(options.log_path);
     ConfigfsGadget gadget(options.name, vendor_id, options.printer.serial);
     UsbMode mode = options.printer.mode;
     bool first = true;

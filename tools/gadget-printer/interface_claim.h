@@ -1,14 +1,10 @@
 // Another program holding the printer's interface claimed, as a print backend would while
-// printing: the gadget itself claims it from the host side through libusb (the kernel's driver
+// printing: the gadget itself claims it from the host side through usbfs (the kernel's driver
 // detached for the claim), so orvane's own claim gets EBUSY. The claim ends with the object,
 // which gives the kernel's driver back.
 #pragma once
 
-#include <memory>
 #include <string>
-
-struct libusb_context;
-struct libusb_device_handle;
 
 class InterfaceClaim {
   public:
@@ -23,14 +19,7 @@ class InterfaceClaim {
     std::string held() const { return port_ + " " + std::to_string(number_); }
 
   private:
-    struct ContextDeleter {
-        void operator()(libusb_context* context) const;
-    };
-    struct HandleDeleter {
-        void operator()(libusb_device_handle* handle) const;
-    };
     std::string port_;
     int number_;
-    std::unique_ptr<libusb_context, ContextDeleter> context_;
-    std::unique_ptr<libusb_device_handle, HandleDeleter> handle_; // closed before its context
+    int fd_ = -1; // the device's usbfs node
 };
