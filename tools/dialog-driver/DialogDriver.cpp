@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,42 +35,37 @@ constexpr UINT kMessageTimeoutMs = 5000;
 
 HWND gDialog = nullptr;
 
-bool Fail(const std::string& what) {
-    std::printf("FAIL: %s\n", what.c_str());
+bool Report(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAIL", what.c_str());
     std::fflush(stdout);
-    return false;
+    return ok;
 }
 
-bool Ok(const std::string& what) {
-    std::printf("ok: %s\n", what.c_str());
-    std::fflush(stdout);
-    return true;
-}
+// The words of the command line, taken one at a time.
+class Words {
+  public:
+    Words(int argc, char* argv[]) : m_words(argv + 1, argv + argc) {}
+    bool Done() const { return m_next >= m_words.size(); }
+    std::string Next() { return Done() ? std::string() : m_words[m_next++]; }
+    int Number() { return static_cast<int>(std::strtol(Next().c_str(), nullptr, 10)); }
 
-DWORD Ms(const std::string& text) {
-    return static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
-}
-int Id(const std::string& text) {
-    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
-}
-
-// Polls `condition` until it holds or `timeoutMs` has passed.
-template <typename Condition> bool WaitFor(DWORD timeoutMs, Condition condition) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMs);
-    }
-}
+  private:
+    std::vector<std::string> m_words;
+    std::size_t m_next = 0;
+};
 
 HWND VisibleDialog(const std::string& caption) {
     HWND window = FindWindowA("#32770", caption.c_str());
     return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
+// A message to a control of the dialog, answered within the bound; false when unanswered. Not
+// SMTO_ABORTIFHUNG: a dialog just back from a long change counts as hung for a while (it
+// handles no messages during the wait), though it answers within the bound.
+bool Ask(int id, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pAnswer) {
+    HWND control = GetDlgItem(gDialog, id);
+    return control != nullptr && SendMessageTimeoutA(control, message, wParam, lParam, SMTO_NORMAL,
+                                                     kMessageTimeoutMs, pAnswer) != 0;
 }
 
 std::string ControlText(int id) {
@@ -82,20 +78,18 @@ std::string ControlText(int id) {
     return text.data();
 }
 
-// A message to a control of the dialog, answered within the bound; nothing when unanswered.
-bool Ask(int id, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* pAnswer) {
-    HWND control = GetDlgItem(gDialog, id);
-    return control != nullptr && SendMessageTimeoutA(control, message, wParam, lParam, SMTO_NORMAL,
-                                                     kMessageTimeoutMs, pAnswer) != 0;
+std::string CheckState(int id) {
+    DWORD_PTR state = 0;
+    return Ask(id, BM_GETCHECK, 0, 0, &state) ? std::to_string(state) : "<no answer>";
 }
 
 // The entries a drop-down list shows: 0 when it is absent or hidden.
-int ShownEntries(int id) {
+std::string ShownEntries(int id) {
     DWORD_PTR count = 0;
     if (!IsWindowVisible(GetDlgItem(gDialog, id)) || !Ask(id, CB_GETCOUNT, 0, 0, &count)) {
-        return 0;
+        count = 0;
     }
-    return static_cast<int>(count);
+    return std::to_string(count);
 }
 
 // A drop-down list's chosen entry, which is its window text.
@@ -103,162 +97,113 @@ std::string ChosenEntry(int id) {
     char text[512] = "";
     DWORD_PTR length = 0;
     if (!Ask(id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), &length)) {
-        return "<no answer from " + std::to_string(id) + ">";
+        return "<no answer>";
     }
     return std::string(text, std::min<std::size_t>(length, sizeof text - 1));
 }
 
-bool ComboStep(const std::string& verb, const std::vector<std::string>& args, std::size_t& i) {
-    auto arg = [&](std::size_t k) { return i + k < args.size() ? args[i + k] : std::string(); };
-    const int id = Id(arg(0));
-    if (verb == "wait-entries") {
-        const int expected = Id(arg(1));
-        const DWORD ms = Ms(arg(2));
-        i += 3;
-        if (!WaitFor(ms, [&] { return ShownEntries(id) == expected; })) {
-            return Fail("list " + std::to_string(id) + " shows " +
-                        std::to_string(ShownEntries(id)) + " entries, expected " +
-                        std::to_string(expected));
-        }
-        return Ok("list " + std::to_string(id) + " shows " + std::to_string(expected) + " entries");
+// Polls `read` until it gives `expected` or `timeoutMs` has passed.
+bool Expect(const std::string& what, const std::function<std::string()>& read,
+            const std::string& expected, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    std::string seen = read();
+    while (seen != expected && GetTickCount64() < deadline) {
+        Sleep(kPollMs);
+        seen = read();
     }
-    if (verb == "wait-choice") {
-        const std::string expected = arg(1);
-        const DWORD ms = Ms(arg(2));
-        i += 3;
-        if (!WaitFor(ms, [&] { return ChosenEntry(id) == expected; })) {
-            return Fail("list " + std::to_string(id) + " has \"" + ChosenEntry(id) +
-                        "\" chosen, expected \"" + expected + "\"");
-        }
-        return Ok("list " + std::to_string(id) + " has \"" + expected + "\" chosen");
-    }
-    const int index = Id(arg(1));
-    i += 2;
-    DWORD_PTR answer = 0;
-    // CB_SETCURSEL alone tells the dialog nothing; a user's choice comes with CBN_SELCHANGE.
-    if (!Ask(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &answer) ||
-        static_cast<int>(answer) != index ||
-        !PostMessageA(gDialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                      reinterpret_cast<LPARAM>(GetDlgItem(gDialog, id)))) {
-        return Fail("could not choose entry " + std::to_string(index) + " of " +
-                    std::to_string(id));
-    }
-    return Ok("chose entry " + std::to_string(index) + " of " + std::to_string(id));
+    return Report(seen == expected,
+                  what + " is \"" + seen + "\"" +
+                      (seen == expected ? "" : ", expected \"" + expected + "\""));
 }
 
-bool Step(const std::vector<std::string>& args, std::size_t& i) {
-    const std::string verb = args[i++];
-    auto arg = [&](std::size_t k) { return i + k < args.size() ? args[i + k] : std::string(); };
+std::string Yes(bool condition) {
+    return condition ? "1" : "0";
+}
+
+bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const std::string& what) {
+    return Report(PostMessageA(window, message, wParam, lParam) != FALSE, what);
+}
+
+bool Step(const std::string& verb, Words& words) {
     if (verb == "find") {
-        const std::string caption = arg(0);
-        const DWORD ms = Ms(arg(1));
-        i += 2;
-        gDialog = nullptr;
-        if (!WaitFor(ms, [&] { return (gDialog = VisibleDialog(caption)) != nullptr; })) {
-            return Fail("no dialog \"" + caption + "\" within " + std::to_string(ms) + " ms");
-        }
-        return Ok("found \"" + caption + "\"");
-    }
-    if (gDialog == nullptr) {
-        return Fail(verb + " before find");
-    }
-    if (verb == "expect-text" || verb == "wait-text") {
-        const int id = Id(arg(0));
-        const std::string expected = arg(1);
-        const DWORD ms = verb == "wait-text" ? Ms(arg(2)) : 0;
-        i += verb == "wait-text" ? 3 : 2;
-        if (!WaitFor(ms, [&] { return ControlText(id) == expected; })) {
-            return Fail("control " + std::to_string(id) + " shows \"" + ControlText(id) +
-                        "\", expected \"" + expected + "\"");
-        }
-        return Ok("control " + std::to_string(id) + " shows \"" + expected + "\"");
-    }
-    if (verb == "expect-checked") {
-        const int id = Id(arg(0));
-        const DWORD_PTR expected = Ms(arg(1));
-        i += 2;
-        DWORD_PTR state = 0;
-        // Not SMTO_ABORTIFHUNG: a dialog just back from a long change counts as hung for a while
-        // (it handles no messages during the wait), though it answers within the bound.
-        if (SendMessageTimeoutA(GetDlgItem(gDialog, id), BM_GETCHECK, 0, 0, SMTO_NORMAL,
-                                kMessageTimeoutMs, &state) == 0) {
-            return Fail("button " + std::to_string(id) + " did not answer");
-        }
-        if (state != expected) {
-            return Fail("button " + std::to_string(id) + " check state " + std::to_string(state));
-        }
-        return Ok("button " + std::to_string(id) + " check state " + std::to_string(state));
-    }
-    if (verb == "expect-enabled") {
-        const int id = Id(arg(0));
-        const bool expected = Ms(arg(1)) != 0;
-        i += 2;
-        const bool enabled = IsWindowEnabled(GetDlgItem(gDialog, id)) != FALSE;
-        if (enabled != expected) {
-            return Fail("control " + std::to_string(id) + (enabled ? " enabled" : " disabled"));
-        }
-        return Ok("control " + std::to_string(id) + (enabled ? " enabled" : " disabled"));
-    }
-    if (verb == "click") {
-        const int id = Id(arg(0));
-        i += 1;
-        if (!PostMessageA(GetDlgItem(gDialog, id), BM_CLICK, 0, 0)) {
-            return Fail("could not click " + std::to_string(id));
-        }
-        return Ok("clicked " + std::to_string(id));
-    }
-    if (verb == "escape") {
-        const int id = Id(arg(0));
-        i += 1;
-        // The dialog's message loop turns Escape typed in any of its controls into IDCANCEL.
-        HWND control = GetDlgItem(gDialog, id);
-        if (!PostMessageA(control, WM_KEYDOWN, VK_ESCAPE, 0x00010001) ||
-            !PostMessageA(control, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001))) {
-            return Fail("could not type Escape in " + std::to_string(id));
-        }
-        return Ok("typed Escape in " + std::to_string(id));
+        const std::string caption = words.Next();
+        return Expect(
+            "a dialog \"" + caption + "\"",
+            [&] { return Yes((gDialog = VisibleDialog(caption)) != nullptr); }, "1",
+            static_cast<DWORD>(words.Number()));
     }
     if (verb == "wait-window" || verb == "wait-gone") {
-        const std::string caption = arg(0);
-        const DWORD ms = Ms(arg(1));
-        i += 2;
-        const bool wantVisible = verb == "wait-window";
-        if (!WaitFor(ms, [&] { return (VisibleDialog(caption) != nullptr) == wantVisible; })) {
-            return Fail("\"" + caption + "\" " + (wantVisible ? "never showed" : "stayed") +
-                        " within " + std::to_string(ms) + " ms");
-        }
-        return Ok("\"" + caption + "\" " + (wantVisible ? "shown" : "gone"));
+        const std::string caption = words.Next();
+        return Expect(
+            "\"" + caption + "\" shown", [&] { return Yes(VisibleDialog(caption) != nullptr); },
+            Yes(verb == "wait-window"), static_cast<DWORD>(words.Number()));
     }
-    if (verb == "wait-entries" || verb == "wait-choice" || verb == "choose") {
-        return ComboStep(verb, args, i);
+    if (gDialog == nullptr) {
+        return Report(false, verb + " before find");
     }
     if (verb == "wait-closed") {
-        const DWORD ms = Ms(arg(0));
-        i += 1;
-        if (!WaitFor(ms, [&] { return IsWindow(gDialog) == FALSE; })) {
-            return Fail("dialog still open after " + std::to_string(ms) + " ms");
-        }
-        return Ok("dialog closed");
+        return Expect(
+            "the dialog open", [] { return Yes(IsWindow(gDialog) != FALSE); }, "0",
+            static_cast<DWORD>(words.Number()));
     }
-    return Fail("unknown step " + verb);
+    const int id = words.Number();
+    const std::string control = "control " + std::to_string(id);
+    HWND window = GetDlgItem(gDialog, id);
+    if (verb == "click") {
+        return Post(window, BM_CLICK, 0, 0, "clicked " + control);
+    }
+    if (verb == "escape") {
+        // The dialog's message loop turns Escape typed in any of its controls into IDCANCEL.
+        return Post(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001, "Escape down in " + control) &&
+               Post(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001),
+                    "Escape up in " + control);
+    }
+    const std::string value = words.Next();
+    if (verb == "choose") {
+        const int index = std::atoi(value.c_str());
+        DWORD_PTR answer = 0;
+        // CB_SETCURSEL alone tells the dialog nothing; a user's choice comes with CBN_SELCHANGE.
+        return Report(Ask(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &answer) &&
+                          static_cast<int>(answer) == index,
+                      "chose entry " + value + " of " + control) &&
+               Post(gDialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                    reinterpret_cast<LPARAM>(window), "told the dialog of the choice");
+    }
+    const bool waits = verb.rfind("wait-", 0) == 0;
+    const auto ms = static_cast<DWORD>(waits ? words.Number() : 0);
+    if (verb == "expect-text" || verb == "wait-text") {
+        return Expect(
+            control + "'s text", [&] { return ControlText(id); }, value, ms);
+    }
+    if (verb == "expect-checked") {
+        return Expect(
+            control + "'s check state", [&] { return CheckState(id); }, value, ms);
+    }
+    if (verb == "expect-enabled") {
+        return Expect(
+            control + " enabled", [&] { return Yes(IsWindowEnabled(window) != FALSE); }, value, ms);
+    }
+    if (verb == "wait-entries") {
+        return Expect(
+            control + "'s entries", [&] { return ShownEntries(id); }, value, ms);
+    }
+    if (verb == "wait-choice") {
+        return Expect(
+            control + "'s chosen entry", [&] { return ChosenEntry(id); }, value, ms);
+    }
+    return Report(false, "unknown step " + verb);
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help") {
-        std::printf("usage: DialogDriver find <caption> <ms> [step ...]\n"
-                    "steps: expect-text <id> <text> | wait-text <id> <text> <ms> |\n"
-                    "       expect-checked <id> <0|1> | expect-enabled <id> <0|1> | click <id> |\n"
-                    "       escape <id> |\n"
-                    "       wait-window <caption> <ms> | wait-gone <caption> <ms> |\n"
-                    "       wait-closed <ms> | wait-entries <id> <n> <ms> |\n"
-                    "       wait-choice <id> <text> <ms> | choose <id> <index>\n");
-        return args.empty() ? 2 : 0;
+    Words words(argc, argv);
+    if (words.Done()) {
+        std::printf("usage: DialogDriver find <caption> <ms> [step ...] (steps: see the source)\n");
+        return 2;
     }
-    for (std::size_t i = 0; i < args.size();) {
-        if (!Step(args, i)) {
+    while (!words.Done()) {
+        if (!Step(words.Next(), words)) {
             return 1;
         }
     }
