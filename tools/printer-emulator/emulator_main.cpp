@@ -52,12 +52,7 @@ using Printers = std::vector<std::unique_ptr<Printer>>;
 // Pipes first, then the side interfaces, then the printers come up. Printers log their own
 // failures.
 bool start_all(const EmulatorOptions& options, const Printers& printers, SideInterfaces& side,
-               DeviceChangeBroadcaster& device_changes, LineFile& log, const StopSignal& stop,
-               Deadline deadline, std::string& error) {
-    if (!device_changes.start(stop.handle(), deadline, error)) {
-        log.write_line("error " + error);
-        return false;
-    }
+               LineFile& log, const StopSignal& stop, Deadline deadline, std::string& error) {
     for (const auto& printer : printers) {
         if (!printer->start_pipes(error)) {
             return false;
@@ -104,14 +99,12 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     log.write_line("start" + options.arguments);
     purge_emulated_devices();
 
-    // Before the printers, so it outlives them.
-    DeviceChangeBroadcaster device_changes;
     Printers printers;
     for (std::size_t index = 0; index < options.printers.size(); ++index) {
         const PrinterDescription& printer = options.printers[index];
         printers.push_back(std::make_unique<Printer>(
             printer, pipe_kind(printer, index), index + 1, serial_port_entry(index),
-            log_tag(options, printer), log, device_changes, stop.handle(), deadline));
+            log_tag(options, printer), log, stop.handle(), deadline));
         // Who plays each place of the command line, under the tag its lines carry: a reader of
         // the log needs neither the defaults nor the tag's rule.
         printers.back()->log_event("printer " + std::to_string(index + 1) +
@@ -122,7 +115,7 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     StopOnExit stop_on_exit(stop);
 
     std::string error;
-    if (!start_all(options, printers, side, device_changes, log, stop, deadline, error)) {
+    if (!start_all(options, printers, side, log, stop, deadline, error)) {
         std::fprintf(stderr, "PrinterEmulator: %s\n", error.c_str());
         return exit_failure;
     }
@@ -137,7 +130,6 @@ int serve(const EmulatorOptions& options, LineFile& log, const StopSignal& stop)
     for (const auto& printer : printers) {
         printer->join_pipes();
     }
-    device_changes.join();
     log.write_line("stopped");
     return exit_ok;
 }

@@ -5,9 +5,19 @@
 #include "printer_input.h"
 #include "registry.h"
 
+#include <dbt.h>
+
 #include <utility>
 
 namespace {
+
+// What Windows does when a device arrives or leaves: every top-level window hears
+// WM_DEVICECHANGE (DBT_DEVNODES_CHANGED). Under Wine nothing does so for the emulated printers,
+// so the emulator plays that part. Posted, so that a window that handles no messages (a dialog
+// waiting for a restart) holds up no printer.
+void broadcast_device_change() {
+    PostMessageA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+}
 
 enum WakeEvent : std::size_t { restart_requested = 0, back_due = 1, unplug_due = 2, plug_due = 3 };
 
@@ -26,14 +36,13 @@ std::string plug_event_name(std::size_t number, bool plug) {
 }
 
 Printer::Printer(const PrinterDescription& options, PipeKind pipes, std::size_t number,
-                 std::string port_entry, std::string tag, LineFile& log,
-                 DeviceChangeBroadcaster& device_changes, HANDLE stop_event, Deadline deadline)
+                 std::string port_entry, std::string tag, LineFile& log, HANDLE stop_event,
+                 Deadline deadline)
     : options_(options), port_entry_(std::move(port_entry)), tag_(std::move(tag)), log_(log),
       restart_event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
       back_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
       unplug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, false).c_str())),
       plug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, true).c_str())),
-      device_changes_(device_changes),
       pipe_kind_(pipes), inputs_{std::make_unique<PrinterInput>(*this, "PIPE00", false),
                                  std::make_unique<PrinterInput>(*this, "PIPE01", true)} {
     for (std::size_t pipe = 0; pipe < servers_.size(); ++pipe) {
@@ -181,7 +190,7 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
     mode_ = mode;
     ReleaseSRWLockExclusive(&lock_);
     log_event("up " + std::string(usb_mode_name(mode)) + " " + device_path(device));
-    device_changes_.changed();
+    broadcast_device_change();
     return true;
 }
 
@@ -205,7 +214,7 @@ void Printer::withdraw() {
         port_published_ = false;
         log_event("port-removed");
     }
-    device_changes_.changed();
+    broadcast_device_change();
 }
 
 void Printer::begin_restart() {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "deadline.h"
-#include "device_change_broadcast.h"
 #include "device_interface.h"
 #include "emulator_options.h"
 #include "line_file.h"
@@ -29,8 +28,8 @@ class Printer {
     // `port_entry`: its SERIALCOMM entry, see serial_port_entry(); `tag`: what starts each of
     // its log lines, empty when it plays alone; `number`: its place on the command line, from 1.
     Printer(const PrinterDescription& options, PipeKind pipes, std::size_t number,
-            std::string port_entry, std::string tag, LineFile& log,
-            DeviceChangeBroadcaster& device_changes, HANDLE stop_event, Deadline deadline);
+            std::string port_entry, std::string tag, LineFile& log, HANDLE stop_event,
+            Deadline deadline);
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
     ~Printer();
@@ -71,7 +70,6 @@ class Printer {
     UniqueHandle back_timer_;
     UniqueHandle unplug_event_;
     UniqueHandle plug_event_;
-    DeviceChangeBroadcaster& device_changes_;
 
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     std::optional<UsbMode> mode_;      // empty while down
