@@ -18,39 +18,35 @@ struct __attribute__((packed)) InterfaceDescriptors {
     usb_endpoint_descriptor_no_audio in;
 };
 
-struct __attribute__((packed)) Descriptors {
-    usb_functionfs_descs_head_v2 header;
-    __le32 fs_count;
-    __le32 hs_count;
-    InterfaceDescriptors fs;
-    InterfaceDescriptors hs;
-};
+usb_endpoint_descriptor_no_audio bulk_endpoint(std::uint8_t address, std::uint16_t max_packet) {
+    return {USB_DT_ENDPOINT_SIZE,   USB_DT_ENDPOINT,     address,
+            USB_ENDPOINT_XFER_BULK, htole16(max_packet), 0};
+}
 
-constexpr char interface_name[] = "Orvane native";
+// A vendor-specific interface with its bulk OUT endpoint 1 and IN endpoint 2.
+InterfaceDescriptors vendor_interface(std::uint16_t max_packet) {
+    return {{USB_DT_INTERFACE_SIZE, USB_DT_INTERFACE, 0, 0, 2, USB_CLASS_VENDOR_SPEC, 0, 0, 1},
+            bulk_endpoint(1 | USB_DIR_OUT, max_packet),
+            bulk_endpoint(2 | USB_DIR_IN, max_packet)};
+}
+
+// What ep0 is told: the interface at full and at high speed, then its name.
+struct __attribute__((packed)) Descriptors {
+    usb_functionfs_descs_head_v2 header{htole32(FUNCTIONFS_DESCRIPTORS_MAGIC_V2),
+                                        htole32(sizeof(Descriptors)),
+                                        htole32(FUNCTIONFS_HAS_FS_DESC | FUNCTIONFS_HAS_HS_DESC)};
+    __le32 fs_count = htole32(3);
+    __le32 hs_count = htole32(3);
+    InterfaceDescriptors fs = vendor_interface(64);
+    InterfaceDescriptors hs = vendor_interface(512);
+};
 
 struct __attribute__((packed)) Strings {
-    usb_functionfs_strings_head header;
-    __le16 language;
-    char text[sizeof interface_name];
+    usb_functionfs_strings_head header{htole32(FUNCTIONFS_STRINGS_MAGIC), htole32(sizeof(Strings)),
+                                       htole32(1), htole32(1)};
+    __le16 language = htole16(0x0409);
+    char text[sizeof "Orvane native"] = "Orvane native";
 };
-
-InterfaceDescriptors vendor_interface(std::uint16_t max_packet) {
-    InterfaceDescriptors d{};
-    d.interface.bLength = sizeof d.interface;
-    d.interface.bDescriptorType = USB_DT_INTERFACE;
-    d.interface.bNumEndpoints = 2;
-    d.interface.bInterfaceClass = USB_CLASS_VENDOR_SPEC;
-    d.interface.iInterface = 1;
-    for (usb_endpoint_descriptor_no_audio* endpoint : {&d.out, &d.in}) {
-        endpoint->bLength = sizeof *endpoint;
-        endpoint->bDescriptorType = USB_DT_ENDPOINT;
-        endpoint->bmAttributes = USB_ENDPOINT_XFER_BULK;
-        endpoint->wMaxPacketSize = htole16(max_packet);
-    }
-    d.out.bEndpointAddress = 1 | USB_DIR_OUT;
-    d.in.bEndpointAddress = 2 | USB_DIR_IN;
-    return d;
-}
 
 [[noreturn]] void fail(const std::string& what) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
@@ -77,21 +73,8 @@ FunctionFsInterface::FunctionFsInterface(const std::string& instance,
         umount(mount_point.c_str());
         fail("open ep0 of " + mount_point);
     }
-    Descriptors descriptors{};
-    descriptors.header.magic = htole32(FUNCTIONFS_DESCRIPTORS_MAGIC_V2);
-    descriptors.header.length = htole32(sizeof descriptors);
-    descriptors.header.flags = htole32(FUNCTIONFS_HAS_FS_DESC | FUNCTIONFS_HAS_HS_DESC);
-    descriptors.fs_count = htole32(3);
-    descriptors.hs_count = htole32(3);
-    descriptors.fs = vendor_interface(64);
-    descriptors.hs = vendor_interface(512);
-    Strings strings{};
-    strings.header.magic = htole32(FUNCTIONFS_STRINGS_MAGIC);
-    strings.header.length = htole32(sizeof strings);
-    strings.header.str_count = htole32(1);
-    strings.header.lang_count = htole32(1);
-    strings.language = htole16(0x0409);
-    std::memcpy(strings.text, interface_name, sizeof interface_name);
+    const Descriptors descriptors;
+    const Strings strings;
     try {
         write_all(ep0_, &descriptors, sizeof descriptors, "FunctionFS descriptors");
         write_all(ep0_, &strings, sizeof strings, "FunctionFS strings");

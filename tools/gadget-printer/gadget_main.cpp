@@ -23,61 +23,33 @@ namespace {
 constexpr std::uint16_t vendor_id = 0x6B1F;
 
 // The log: one line per event, each starting with CLOCK_MONOTONIC in ms (the clock the guest's
-// tests read too), flushed at once.
-class Log {
-  public:
-    explicit Log(const std::string& path) // empty: standard output
-        : file_(path.empty() ? stdout : std::fopen(path.c_str(), "a")) {
-        if (file_ == nullptr) {
-            throw std::runtime_error("cannot open the log " + path);
-        }
-    }
-    ~Log() {
-        if (file_ != stdout) {
-            std::fclose(file_);
-        }
-    }
-    Log(const Log&) = delete;
-    Log& operator=(const Log&) = delete;
+// tests read too), flushed at once. Standard output unless --log names a file.
+std::FILE* log_file = stdout;
 
-    void line(const std::string& text) {
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        std::fprintf(file_, "%lld %s\n",
-                     static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000,
-                     text.c_str());
-        std::fflush(file_);
-    }
-
-  private:
-    std::FILE* file_;
-};
+void log_line(const std::string& text) {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(log_file, "%lld %s\n",
+                 static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000, text.c_str());
+    std::fflush(log_file);
+}
 
 volatile std::sig_atomic_t terminated = 0;
-volatile std::sig_atomic_t unplug_due = 0;
+volatile std::sig_atomic_t unplug_due = 0;  // SIGALRM: --unplug-after-ms
 volatile std::sig_atomic_t release_due = 0; // SIGUSR1: the holding program lets go
 
-void on_terminate(int) {
-    terminated = 1;
-}
-void on_alarm(int) {
-    unplug_due = 1;
-}
-void on_release(int) {
-    release_due = 1;
+void on_signal(int signal) {
+    (signal == SIGALRM ? unplug_due : signal == SIGUSR1 ? release_due : terminated) = 1;
 }
 
 // Without SA_RESTART, so that a blocked read returns EINTR and the loop looks at the flags.
 void install_handlers() {
     struct sigaction action {};
-    action.sa_handler = on_terminate;
+    action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    action.sa_handler = on_alarm;
-    sigaction(SIGALRM, &action, nullptr);
-    action.sa_handler = on_release;
-    sigaction(SIGUSR1, &action, nullptr);
+    for (const int signal : {SIGTERM, SIGINT, SIGALRM, SIGUSR1}) {
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 void arm_unplug(unsigned ms) {
@@ -114,24 +86,22 @@ void wait_for_termination() {
 // leave "configured", then come back to it, for the host to have configured this device.
 void wait_until_configured(const std::string& udc) {
     const std::string state = "/sys/class/udc/" + udc + "/state";
-    for (int tries = 0; read_attribute(state) == "configured"; ++tries) {
-        if (tries == 500 || terminated != 0) {
-            throw std::runtime_error("the host did not reset the device on " + udc);
+    for (const bool configured : {false, true}) {
+        for (int tries = 0; (read_attribute(state) == "configured") != configured; ++tries) {
+            if (tries == 1000 || terminated != 0) {
+                throw std::runtime_error("the host did not " +
+                                         std::string(configured ? "configure" : "reset") +
+                                         " the device on " + udc);
+            }
+            pause_ms(10);
         }
-        pause_ms(10);
-    }
-    for (int tries = 0; read_attribute(state) != "configured"; ++tries) {
-        if (tries == 1000 || terminated != 0) {
-            throw std::runtime_error("the host did not configure the device on " + udc);
-        }
-        pause_ms(10);
     }
 }
 
 enum class Outcome { Restart, Leave, Stop };
 
 // Serves one mode until the printer restarts, leaves for good, or is told to stop.
-Outcome serve(const GadgetOptions& options, ModeFunction& function, Log& log,
+Outcome serve(const GadgetOptions& options, ModeFunction& function,
               std::optional<InterfaceClaim>& claim, std::optional<UsbMode>& next_mode) {
     ModeCommandParser parser;
     std::optional<UsbMode> asked;
@@ -145,7 +115,7 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, Log& log,
         }
         if (release_due != 0 && claim) {
             claim.reset();
-            log.line("released");
+            log_line("released");
         }
         if (options.printer.stall_writes) {
             pause();
@@ -168,19 +138,19 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, Log& log,
             pause_ms(20);
             continue;
         }
-        log.line("read " + function.endpoint() + " " +
+        log_line("read " + function.endpoint() + " " +
                  hex_bytes({buffer, static_cast<std::size_t>(count)}));
         for (const PrinterCommand& command :
              parser.feed({buffer, static_cast<std::size_t>(count)})) {
             if (command.kind == PrinterCommand::Kind::SetMode) {
                 asked = command.mode;
-                log.line("command " + std::string(usb_mode_name(*command.mode)));
+                log_line("command " + std::string(usb_mode_name(*command.mode)));
                 if (options.printer.unplug_at_command) {
                     next_mode = options.printer.back_in.value_or(options.printer.mode);
                     return options.printer.never_back ? Outcome::Leave : Outcome::Restart;
                 }
             } else if (command.kind == PrinterCommand::Kind::Reset && asked) {
-                log.line("reset");
+                log_line("reset");
                 pause_ms(options.printer.linger_ms);
                 next_mode = options.printer.back_in.value_or(*asked);
                 return options.printer.never_back ? Outcome::Leave : Outcome::Restart;
@@ -190,7 +160,13 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function, Log& log,
 }
 
 int run(const GadgetOptions& options) {
-    Log log(options.log_path);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(
+        options.log_path.empty() ? nullptr : std::fopen(options.log_path.c_str(), "a"),
+        std::fclose);
+    if (!options.log_path.empty() && !log) {
+        throw std::runtime_error("cannot open the log " + options.log_path);
+    }
+    log_file = log ? log.get() : stdout;
     ConfigfsGadget gadget(options.name, vendor_id, options.printer.serial);
     UsbMode mode = options.printer.mode;
     bool first = true;
@@ -206,16 +182,16 @@ int run(const GadgetOptions& options) {
             if (options.printer.held != HeldPart::None && release_due == 0) {
                 claim.emplace(options.udc, mode == UsbMode::CommClass ? 1 : 0,
                               mode != UsbMode::Native);
-                log.line("holding " + claim->held());
+                log_line("holding " + claim->held());
             }
-            log.line("up " + std::string(usb_mode_name(mode)) + " " + options.udc);
+            log_line("up " + std::string(usb_mode_name(mode)) + " " + options.udc);
             if (first && options.printer.unplug_after_ms) {
                 arm_unplug(*options.printer.unplug_after_ms);
             }
             first = false;
-            outcome = serve(options, function, log, claim, next_mode);
+            outcome = serve(options, function, claim, next_mode);
         }
-        log.line("down");
+        log_line("down");
         if (outcome == Outcome::Stop) {
             return 0;
         }

@@ -27,11 +27,6 @@ const char* const own_notes =
     "'<ms> command <mode>', '<ms> reset', '<ms> down', '<ms> holding <port> <interface>',\n"
     "'<ms> released'. SIGTERM takes the gadget off the bus and out of configfs.\n";
 
-void print_help(std::FILE* to) {
-    std::fprintf(to, "%s%.*s%s", own_help, static_cast<int>(printer_options_help().size()),
-                 printer_options_help().data(), own_notes);
-}
-
 [[noreturn]] void refuse(const std::string& why) {
     std::fprintf(stderr, "gadget-printer: %s (see --help)\n", why.c_str());
     std::exit(2);
@@ -77,7 +72,7 @@ GadgetOptions parse_gadget_options(int argc, char** argv) {
         }
         const std::string_view option = words[at];
         if (option == "--help") {
-            print_help(stdout);
+            std::printf("%s%s%s", own_help, printer_options_help().c_str(), own_notes);
             std::exit(0);
         }
         if (option != "--udc" && option != "--name" && option != "--log") {

@@ -49,14 +49,6 @@ class RunLock {
   private:
     int fd_ = -1;
 };
-
-int open_node(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        throw std::runtime_error("open " + path + ": " + std::strerror(errno));
-    }
-    return fd;
-}
 } // namespace
 
 ModeFunction::ModeFunction(ConfigfsGadget& gadget, UsbMode mode, const std::string& udc)
@@ -122,7 +114,10 @@ int ModeFunction::command_fd() {
 
 void ModeFunction::start_comm_class(const std::string& function, const std::string& udc) {
     endpoint_ = "/dev/ttyGS" + read_attribute(function + "/port_num");
-    fd_ = open_node(endpoint_);
+    fd_ = open(endpoint_.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+        throw std::runtime_error("open " + endpoint_ + ": " + std::strerror(errno));
+    }
     // Raw: no echo back to the host, no line discipline between its bytes and us.
     termios settings{};
     if (tcgetattr(fd_, &settings) == 0) {
