@@ -186,23 +186,42 @@ const std::vector<CaseRow>& TheCaseTable() {
     return rows;
 }
 
+namespace {
+// `text` with {<name>N} replaced by names[N-1].
+std::string Filled(std::string text, const std::string& name,
+                   const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string placeholder = "{" + name + std::to_string(i + 1) + "}";
+        for (std::size_t at; (at = text.find(placeholder)) != std::string::npos;) {
+            text.replace(at, placeholder.size(), names[i]);
+        }
+    }
+    return text;
+}
+} // namespace
+
+std::string RowPlace(std::size_t index) {
+    return "1-" + std::to_string(index + 1);
+}
+
 std::vector<std::string> ExpectedLines(const std::vector<CaseLine>& lines, CaseSystem system,
-                                       const std::vector<std::string>& ports) {
+                                       const std::vector<std::string>& ports,
+                                       const std::vector<std::string>& places) {
     std::vector<std::string> expected;
     for (const CaseLine& line : lines) {
-        if (line.only && *line.only != system) {
-            continue;
+        if (!line.only || *line.only == system) {
+            expected.push_back(Filled(Filled(line.text, "port", ports), "place", places));
         }
-        std::string text = line.text;
-        for (std::size_t i = 0; i < ports.size(); ++i) {
-            const std::string placeholder = "{port" + std::to_string(i + 1) + "}";
-            for (std::size_t at; (at = text.find(placeholder)) != std::string::npos;) {
-                text.replace(at, placeholder.size(), ports[i]);
-            }
-        }
-        expected.push_back(std::move(text));
     }
     return expected;
+}
+
+std::vector<std::string> RunWords(const CaseRow& row, const std::vector<std::string>& places) {
+    std::vector<std::string> words;
+    for (const std::string& word : row.run) {
+        words.push_back(Filled(word, "place", places));
+    }
+    return words;
 }
 
 std::string JoinedLines(const std::vector<std::string>& lines) {

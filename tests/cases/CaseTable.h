@@ -56,8 +56,14 @@ std::vector<CaseRow> RowsFor(const std::vector<CaseRow>& rows, const std::string
 // The table beside these tests (ORVANE_CASE_TABLE, set by the build).
 const std::vector<CaseRow>& TheCaseTable();
 
-// The lines expected on `system`, with {portN} replaced by ports[N-1].
+// Where printer N of a row is plugged in on the rigs that choose it: port N of bus 1, "1-N".
+std::string RowPlace(std::size_t index);
+// The lines expected on `system`, with {portN} replaced by ports[N-1] and {placeN}, where the
+// printer is plugged in (its port path on Linux), by places[N-1].
 std::vector<std::string> ExpectedLines(const std::vector<CaseLine>& lines, CaseSystem system,
-                                       const std::vector<std::string>& ports);
+                                       const std::vector<std::string>& ports,
+                                       const std::vector<std::string>& places = {});
+// The row's command line, with {placeN} replaced by places[N-1].
+std::vector<std::string> RunWords(const CaseRow& row, const std::vector<std::string>& places);
 // Lines joined, each ending in a newline: what a program prints.
 std::string JoinedLines(const std::vector<std::string>& lines);

@@ -47,17 +47,19 @@ TEST_P(CaseRowsTest, RunsAsTheTableSays) {
     const CaseRow& row = GetParam().row;
     const CaseSystem system = GetParam().system;
     std::vector<std::string> ports;
+    std::vector<std::string> places;
     for (std::size_t i = 0; i < row.printers.size(); ++i) {
         fake::Printer& plugged = backend.Plug(fake::Described(row.printers[i], system, i));
         ports.push_back(plugged.port.value_or(""));
+        places.push_back(RowPlace(i));
     }
     fake::NameSharedSerials(backend, system);
     withDialog = system == CaseSystem::Windows;
 
-    const std::string out = Run(row.run);
-    EXPECT_EQ(out, JoinedLines(ExpectedLines(row.out, system, ports)));
+    const std::string out = Run(RunWords(row, places));
+    EXPECT_EQ(out, JoinedLines(ExpectedLines(row.out, system, ports, places)));
     if (!row.err.empty()) {
-        EXPECT_EQ(errors, JoinedLines(ExpectedLines(row.err, system, ports)));
+        EXPECT_EQ(errors, JoinedLines(ExpectedLines(row.err, system, ports, places)));
     }
     EXPECT_EQ(exitCode, row.exit);
     for (std::size_t i = 0; i < row.sent.size(); ++i) {

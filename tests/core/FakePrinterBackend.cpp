@@ -177,8 +177,7 @@ Printer Described(const PrinterDescription& description, CaseSystem system, std:
     }
     Printer printer;
     printer.mode = static_cast<UsbType>(description.mode);
-    const std::string plugged = "1-" + std::to_string(index + 1);
-    printer.identity = description.serial.value_or(plugged);
+    printer.identity = description.serial.value_or(RowPlace(index));
     if (system == CaseSystem::Windows) {
         printer.shownId = "USB\\VID_6B1F&PID_" + product_id_text(description.product_id) + "\\" +
                           printer.identity;
@@ -210,16 +209,14 @@ void NameSharedSerials(Backend& backend, CaseSystem system) {
             if (i == j || !EqualIgnoringCase(printer.identity, backend.printer(j).identity)) {
                 continue;
             }
-            if (system == CaseSystem::Linux) {
-                throw std::invalid_argument("the fake names no Linux printers sharing a serial");
-            }
             printer.sharedSerial = printer.identity;
         }
     }
+    // Each is then named by where it is plugged in: its instance ID, or its port path.
     for (std::size_t i = 0; i < backend.printerCount(); ++i) {
         Printer& printer = backend.printer(i);
         if (!printer.sharedSerial.empty()) {
-            printer.identity = printer.shownId;
+            printer.identity = system == CaseSystem::Windows ? printer.shownId : RowPlace(i);
         }
     }
 }

@@ -1,7 +1,7 @@
 // Every row of the table of cases that names umockdev: the real orvane against the row's printers
-// on the fake kernel, printer N at port 1-N, each restarting as its description says. Beside what
-// the row says, each write must reach the OUT endpoint of the mode the printer was in, and the
-// kernel driver must get back every interface taken from it.
+// on the fake kernel, printer N at port 1-N (its place), each restarting as its description says.
+// Beside what the row says, each write must reach the OUT endpoint of the mode the printer was in,
+// and the kernel driver must get back every interface taken from it.
 #include "CaseTable.h"
 #include "OrvaneProcess.h"
 #include "PrinterTestbed.h"
@@ -14,10 +14,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-std::string PortPath(std::size_t index) {
-    return "1-" + std::to_string(index + 1);
-}
-
 // The claim for the commands takes the interface from the kernel driver and its release gives
 // it back; another program's claim refuses it. Nothing else claims.
 void ExpectDriverRound(const std::vector<std::string>& requests, UsbMode mode, bool wrote,
@@ -39,33 +35,36 @@ TEST_P(CaseRowsOnUmockdev, RunsAsTheTableSays) {
     const CaseRow& row = GetParam();
     PrinterTestbed bed;
     std::vector<std::string> ports;
+    std::vector<std::string> places;
     for (std::size_t i = 0; i < row.printers.size(); ++i) {
-        bed.Plug(PortPath(i), row.printers[i]);
-        ports.push_back(bed.TtyOf(PortPath(i)));
+        bed.Plug(RowPlace(i), row.printers[i]);
+        ports.push_back(bed.TtyOf(RowPlace(i)));
+        places.push_back(RowPlace(i));
     }
     const auto start = std::chrono::steady_clock::now();
     OrvaneResult result;
     {
-        OrvaneProcess orvane(row.run);
+        OrvaneProcess orvane(RunWords(row, places));
         std::vector<std::jthread> printers;
         for (std::size_t i = 0; i < row.printers.size(); ++i) {
             printers.emplace_back(
-                [&bed, i](const std::stop_token& stop) { bed.PlayRestart(PortPath(i), stop); });
+                [&bed, i](const std::stop_token& stop) { bed.PlayRestart(RowPlace(i), stop); });
         }
         result = orvane.Finish(row.tookS ? std::chrono::seconds(row.tookS->second + 30) : 60s);
     }
     const auto took = std::chrono::steady_clock::now() - start;
 
-    EXPECT_EQ(result.out, JoinedLines(ExpectedLines(row.out, CaseSystem::Linux, ports)));
+    EXPECT_EQ(result.out, JoinedLines(ExpectedLines(row.out, CaseSystem::Linux, ports, places)));
     if (!row.err.empty()) {
-        EXPECT_EQ(result.err, JoinedLines(ExpectedLines(row.err, CaseSystem::Linux, ports)));
+        EXPECT_EQ(result.err,
+                  JoinedLines(ExpectedLines(row.err, CaseSystem::Linux, ports, places)));
     }
     EXPECT_EQ(result.exitCode, row.exit);
     for (std::size_t i = 0; i < row.printers.size(); ++i) {
         SCOPED_TRACE("printer " + std::to_string(i + 1));
         std::vector<std::vector<std::uint8_t>> sent;
         std::vector<std::chrono::steady_clock::time_point> times;
-        for (const PrinterNode& node : bed.NodesAt(PortPath(i))) {
+        for (const PrinterNode& node : bed.NodesAt(RowPlace(i))) {
             const std::vector<BulkWrite> writes = bed.usb().WritesTo(node.node);
             for (const BulkWrite& write : writes) {
                 EXPECT_EQ(int{write.endpoint}, int{kOutEndpoints[static_cast<int>(node.mode)]});

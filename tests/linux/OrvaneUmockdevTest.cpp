@@ -1,6 +1,6 @@
 // The real orvane against printers on a fake kernel, in what the table of cases cannot say: the
-// devices that are no printers, a node this user may not open, port paths behind a hub, printers
-// sharing a serial number, the trace of a serial of any bytes, and the usage text.
+// devices that are no printers, a node this user may not open, port paths behind a hub, the trace
+// of a serial of any bytes, and the usage text.
 #include "OrvaneProcess.h"
 #include "PrinterTestbed.h"
 #include "UsbDescriptors.h"
@@ -56,21 +56,6 @@ TEST(OrvaneOnLinux, PrinterBehindAHubGoesByItsPortPath) {
     EXPECT_EQ(chosen.out, "Native USB\n");
     EXPECT_EQ(chosen.err, "");
     EXPECT_EQ(chosen.exitCode, 0);
-}
-
-TEST(OrvaneOnLinux, PrintersSharingASerialGoByTheirPortsAndEachIsReached) {
-    PrinterTestbed bed;
-    const std::string a = bed.Plug("1-2", Described("--serial BATCH7 --restart-ms 1200"));
-    bed.Plug("1-3", Described("--serial BATCH7 --restart-ms 1200"));
-    EXPECT_EQ(RunOrvane({"LIST"}).out,
-              "1\t1-2\tNative USB\t\tserial BATCH7 is shared with another printer\n"
-              "2\t1-3\tNative USB\t\tserial BATCH7 is shared with another printer\n");
-    OrvaneProcess orvane({"PRINTER=1-3", "PRINTERCLASS"});
-    const std::jthread printer([&](const std::stop_token& stop) { bed.PlayRestart("1-3", stop); });
-    const OrvaneResult result = orvane.Finish(15s);
-    EXPECT_EQ(result.out, "Now set to Printer Class USB\n");
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(bed.usb().WritesTo(a).empty());
 }
 
 TEST(OrvaneOnLinux, SerialOfAnyBytesReachesTheTraceEscaped) {
