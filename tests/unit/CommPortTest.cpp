@@ -71,3 +71,17 @@ TEST_F(CommPortTest, PrinterInCommClassModeListsItsPort) {
     EXPECT_TRUE(found);
     EXPECT_EQ(port, "COM7");
 }
+
+// A port name from the registry is device text: shown escaped by MODE and the dialog, and never
+// carried raw into the trace.
+TEST_F(CommPortTest, PortNameFromTheRegistryIsShownEscaped) {
+    printer().port = "COM7\x1b[2J";
+    printer().attach(IDCOMMCLASSTYPE);
+    int exitCode = -1;
+    EXPECT_EQ(RunOrvaneWith({"MODE"}, &exitCode), "Comm Class USB = COM7\\x1B[2J\n");
+    RunDialog({});
+    EXPECT_EQ(dialog.view.status, "Comm Class USB = COM7\\x1B[2J");
+    for (const std::string& line : trace()) {
+        EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+    }
+}

@@ -145,6 +145,24 @@ TEST_F(ModeDialogPresenterTest, PortProblemGoesToTheStandardOutput) {
 }
 
 // Two printers: B in native mode lists first, A in comm class mode second.
+// Held by another program: the in-use line, and with the command pipe held no wait window either,
+// since nothing was sent.
+TEST_F(ModeDialogPresenterTest, HeldPrinterShowsTheInUseLineAndSendsNothing) {
+    const std::string inUse = "status Printer in Native USB mode is in use by another program";
+    Plug(IDNATIVETYPE).inUse = true;
+    presenter.Open();
+    EXPECT_EQ(view.events, std::vector<std::string>{inUse});
+    printer().inUse = false;
+    printer().commandPipeInUse = true;
+    RecordingView seen;
+    ModeDialogPresenter held(backend, PrinterTarget::FirstFound(), seen);
+    held.Open();
+    held.Select(IDCOMMCLASSTYPE);
+    held.Change();
+    EXPECT_EQ(seen.events, (std::vector<std::string>{"status Native USB", inUse}));
+    EXPECT_TRUE(printer().writes.empty());
+}
+
 class SeveralPrintersDialogTest : public ModeDialogPresenterTest {
   protected:
     SeveralPrintersDialogTest() {
