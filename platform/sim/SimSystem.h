@@ -124,7 +124,6 @@ class System {
     // The executable's resources, such as the version block.
     void defineResourceData(int id, std::vector<std::uint8_t> data);
     const std::vector<std::uint8_t>* resourceData(int id) const;
-    void setCommandLine(std::string commandLine) { commandLine_ = std::move(commandLine); }
 
     // --- used by the simulated Win32 functions ---
     bool injectFault(Api api);

@@ -291,10 +291,6 @@ DWORD WINAPI GetLastError() {
     return machine().lastError;
 }
 
-void WINAPI SetLastError(DWORD dwErrCode) {
-    machine().lastError = dwErrCode;
-}
-
 void WINAPI Sleep(DWORD dwMilliseconds) {
     if (machine().onSleep) {
         machine().onSleep();

@@ -172,7 +172,6 @@ BOOL WINAPI GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped,
 HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
 BOOL WINAPI GetConsoleMode(HANDLE hConsoleHandle, LPDWORD lpMode);
 DWORD WINAPI GetLastError();
-void WINAPI SetLastError(DWORD dwErrCode);
 void WINAPI Sleep(DWORD dwMilliseconds);
 ULONGLONG WINAPI GetTickCount64();
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString);

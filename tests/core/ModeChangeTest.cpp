@@ -104,20 +104,6 @@ TEST_F(ModeChangeTest, WaitGivesUpAfterItsBound) {
     EXPECT_EQ(TraceCount("ProbeUsb("), 1) << "no probe after a wait that failed";
 }
 
-TEST_F(ModeChangeTest, PrinterBackOnlyAfterTheBoundIsATimeout) {
-    Plug(IDNATIVETYPE).restartMs = kRestartWaitLimitMs + 5000;
-    EXPECT_EQ(Change(IDPRINTERCLASSTYPE),
-              "Printer did not come back in Printer Class USB mode within 120 seconds\n");
-    EXPECT_EQ(outcome.kind, ChangeOutcome::Kind::Timeout);
-}
-
-TEST_F(ModeChangeTest, PrinterThatRestartsInTheOldModeIsNotTakenForSuccess) {
-    Plug(IDNATIVETYPE).returnMode = IDNATIVETYPE;
-    EXPECT_EQ(Change(IDPRINTERCLASSTYPE),
-              "Printer did not come back in Printer Class USB mode within 120 seconds\n");
-    EXPECT_EQ(outcome.kind, ChangeOutcome::Kind::Timeout);
-}
-
 TEST_F(ModeChangeTest, PrinterThatAnswersAndSettlesInAnotherModeIsSaidSo) {
     Plug(IDNATIVETYPE).settlesIn = IDPRINTERCLASSTYPE;
     EXPECT_EQ(Change(IDCOMMCLASSTYPE),

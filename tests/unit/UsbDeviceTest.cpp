@@ -12,6 +12,12 @@ std::string PathOfLength(std::size_t length, char fill = 'a') {
     path.append(length - path.size(), fill);
     return path;
 }
+
+// Whether PIPE00 of the printer in `mode` opens; the pipe is closed again.
+bool PipeOpens(CUsbDevice& device, UsbType mode) {
+    const HANDLE hPipe = device.open_file(mode, "PIPE00");
+    return hPipe != INVALID_HANDLE_VALUE && CloseHandle(hPipe) != FALSE;
+}
 } // namespace
 
 class UsbDeviceTest : public SimMachineTest {};
@@ -49,9 +55,7 @@ TEST_F(UsbDeviceTest, ForeignInterfacesAreExaminedButNeverOpened) {
     AddForeignSerialPorts(3);
     printer().attach(IDCOMMCLASSTYPE);
     CUsbDevice device;
-    HANDLE hPipe = device.open_file(IDCOMMCLASSTYPE, "PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    CloseHandle(hPipe);
+    ASSERT_TRUE(PipeOpens(device, IDCOMMCLASSTYPE));
     EXPECT_EQ(OpensContaining("pnp0501"), 0);
     EXPECT_EQ(TraceCount("OUD1 outNameBuf("), 4);
     EXPECT_EQ(TraceCount("pnp0501#3#"), 1);
@@ -76,9 +80,7 @@ TEST_F(UsbDeviceTest, MatchingInterfaceThatCannotOpenDoesNotEndTheSearch) {
     machine().addInterface(sim::kNativeClass, dead, false);
     printer().attach(IDNATIVETYPE);
     CUsbDevice device;
-    HANDLE hPipe = device.open_file(IDNATIVETYPE, "PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    CloseHandle(hPipe);
+    ASSERT_TRUE(PipeOpens(device, IDNATIVETYPE));
     EXPECT_EQ(OpensContaining("#dead#"), 1);
     EXPECT_EQ(TraceCount("OUD1 outNameBuf("), 2);
 }
@@ -95,9 +97,7 @@ TEST_F(UsbDeviceTest, UpperCaseIdIsThePrinter) {
     printer().hardwareId = "VID_6B1F&PID_C337";
     printer().attach(IDPRINTERCLASSTYPE);
     CUsbDevice device;
-    HANDLE hPipe = device.open_file(IDPRINTERCLASSTYPE, "PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    CloseHandle(hPipe);
+    ASSERT_TRUE(PipeOpens(device, IDPRINTERCLASSTYPE));
 }
 
 TEST_F(UsbDeviceTest, PathsTooLongForAPipeNameArePassedOver) {
@@ -107,9 +107,7 @@ TEST_F(UsbDeviceTest, PathsTooLongForAPipeNameArePassedOver) {
     machine().addInterface(sim::kNativeClass, tooLong);
     machine().addInterface(sim::kNativeClass, fits);
     CUsbDevice device;
-    HANDLE hPipe = device.open_file(IDNATIVETYPE, "PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    CloseHandle(hPipe);
+    ASSERT_TRUE(PipeOpens(device, IDNATIVETYPE));
     EXPECT_EQ(std::string(device.DeviceName()), fits + "\\PIPE00");
     EXPECT_EQ(OpensContaining("bbb"), 0);
     EXPECT_EQ(TraceCount("Device path too long: 249 characters"), 1);
@@ -128,9 +126,7 @@ TEST_F(UsbDeviceTest, EnumerationErrorsDoNotEndTheSearch) {
     machine().addEnumerationError(sim::kNativeClass, ERROR_GEN_FAILURE);
     printer().attach(IDNATIVETYPE);
     CUsbDevice device;
-    HANDLE hPipe = device.open_file(IDNATIVETYPE, "PIPE00");
-    ASSERT_NE(hPipe, INVALID_HANDLE_VALUE);
-    CloseHandle(hPipe);
+    ASSERT_TRUE(PipeOpens(device, IDNATIVETYPE));
     EXPECT_EQ(TraceCount(") Error = 1784\n"), 1);
     EXPECT_EQ(TraceCount(") Error = 31\n"), 1);
 }
@@ -143,9 +139,8 @@ TEST_F(UsbDeviceTest, EnumerationThatOnlyFailsEndsAfterABoundedRunOfErrors) {
     machine().failEnumerationForever(sim::kNativeClass, ERROR_GEN_FAILURE);
     {
         CUsbDevice device;
-        HANDLE hPipe = device.open_file(IDNATIVETYPE, "PIPE00");
-        EXPECT_NE(hPipe, INVALID_HANDLE_VALUE) << "15 errors in a row do not hide the printer";
-        CloseHandle(hPipe);
+        EXPECT_TRUE(PipeOpens(device, IDNATIVETYPE))
+            << "15 errors in a row do not hide the printer";
     }
     sim::reset();
     machine().failEnumerationForever(sim::kNativeClass, ERROR_GEN_FAILURE);

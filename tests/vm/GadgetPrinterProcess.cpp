@@ -3,10 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
 #include <sstream>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+
+namespace {
+constexpr auto kPoll = 20ms;
+
+// The folder shared with the host ($ORVANE_VM_RESULTS), /tmp outside a guest.
+std::string ResultsFolder() {
+    const char* results = std::getenv("ORVANE_VM_RESULTS");
+    return results != nullptr ? results : "/tmp";
+}
+} // namespace
+
+std::uint64_t MonotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000 +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000000;
+}
 
 GadgetPrinterProcess::GadgetPrinterProcess(const std::string& name,
                                            const std::vector<std::string>& options)
@@ -14,7 +36,16 @@ GadgetPrinterProcess::GadgetPrinterProcess(const std::string& name,
     unlink(m_log.c_str());
     std::vector<std::string> argv = {GADGET_PRINTER_BINARY, "--log", m_log};
     argv.insert(argv.end(), options.begin(), options.end());
-    m_pid = StartChild(argv);
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) {
+        pointers.push_back(arg.data());
+    }
+    pointers.push_back(nullptr);
+    m_pid = fork();
+    if (m_pid == 0) {
+        execv(pointers[0], pointers.data());
+        _exit(127);
+    }
     if (m_pid < 0) {
         ADD_FAILURE() << "fork failed";
         return;
@@ -23,13 +54,34 @@ GadgetPrinterProcess::GadgetPrinterProcess(const std::string& name,
 }
 
 GadgetPrinterProcess::~GadgetPrinterProcess() {
-    if (m_pid > 0 && !StopChild(m_pid, 5s)) {
-        ADD_FAILURE() << "the gadget printer did not leave within 5 s of SIGTERM";
+    if (m_pid <= 0) {
+        return;
+    }
+    kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (waitpid(m_pid, nullptr, WNOHANG) != m_pid) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+            ADD_FAILURE() << "the gadget printer did not leave within 5 s of SIGTERM";
+            return;
+        }
+        std::this_thread::sleep_for(kPoll);
     }
 }
 
 std::vector<GadgetEvent> GadgetPrinterProcess::Events() const {
-    return ReadEvents(m_log);
+    std::vector<GadgetEvent> events;
+    std::ifstream file(m_log);
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        GadgetEvent event;
+        fields >> event.ms >> event.kind;
+        std::getline(fields >> std::ws, event.detail);
+        events.push_back(event);
+    }
+    return events;
 }
 
 std::vector<GadgetRead> GadgetPrinterProcess::Reads(std::size_t skipReads) const {
@@ -57,7 +109,20 @@ std::vector<GadgetRead> GadgetPrinterProcess::Reads(std::size_t skipReads) const
 
 bool GadgetPrinterProcess::WaitForEvents(const std::string& kind, std::size_t count,
                                          std::chrono::milliseconds within) const {
-    return WaitForLogEvents(m_log, kind, count, within);
+    const auto deadline = std::chrono::steady_clock::now() + within;
+    for (;;) {
+        std::size_t seen = 0;
+        for (const GadgetEvent& event : Events()) {
+            seen += event.kind == kind ? 1 : 0;
+        }
+        if (seen >= count) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPoll);
+    }
 }
 
 std::uint64_t GadgetPrinterProcess::LastMs(const std::string& kind) const {
@@ -68,8 +133,4 @@ std::uint64_t GadgetPrinterProcess::LastMs(const std::string& kind) const {
         }
     }
     return last;
-}
-
-bool GadgetPrinterProcess::LetGo() const {
-    return m_pid > 0 && kill(m_pid, SIGUSR1) == 0 && WaitForEvents("released", 1, 5s);
 }

@@ -1,9 +1,7 @@
 // A gadget printer (tools/gadget-printer) run by a guest test: started with its options and a
-// log of its own, awaited until it is on the bus, read back event by event, and taken off the
-// bus and out of configfs when the test is done with it.
+// log of its own in the results folder, awaited until it is on the bus, read back event by
+// event, and taken off the bus and out of configfs (SIGTERM) when the test is done with it.
 #pragma once
-
-#include "GuestChild.h"
 
 #include <chrono>
 #include <cstdint>
@@ -12,13 +10,20 @@
 #include <vector>
 
 // Its events: "up" ("native dummy_udc.0"), "read" ("ep1 1F 0B ..."), "command", "reset", "down";
-// held (--refuse-opens 16), "holding" ("1-1 0") before "up", and "released".
+// held (--refuse-opens 16), "holding" ("1-1 0") before "up".
+struct GadgetEvent {
+    std::uint64_t ms = 0; // CLOCK_MONOTONIC, the clock MonotonicMs() reads
+    std::string kind;     // "up", "read", "holding", ...
+    std::string detail;   // what follows the kind on the line
+};
 
 struct GadgetRead {
     std::uint64_t ms = 0;
     std::string endpoint; // "ep1", "/dev/g_printer0", "/dev/ttyGS0"
     std::vector<std::uint8_t> bytes;
 };
+
+std::uint64_t MonotonicMs();
 
 class GadgetPrinterProcess {
   public:
@@ -34,8 +39,6 @@ class GadgetPrinterProcess {
     // Waits until the log holds `count` events of this kind; false when the time runs out.
     bool WaitForEvents(const std::string& kind, std::size_t count,
                        std::chrono::milliseconds within) const;
-    // A held printer's holder lets go (SIGUSR1); true once it has.
-    bool LetGo() const;
     // The time of its last event of this kind, 0 when there is none.
     std::uint64_t LastMs(const std::string& kind) const;
     const std::string& log() const { return m_log; }

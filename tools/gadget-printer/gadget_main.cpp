@@ -35,11 +35,10 @@ void log_line(const std::string& text) {
 }
 
 volatile std::sig_atomic_t terminated = 0;
-volatile std::sig_atomic_t unplug_due = 0;  // SIGALRM: --unplug-after-ms
-volatile std::sig_atomic_t release_due = 0; // SIGUSR1: the holding program lets go
+volatile std::sig_atomic_t unplug_due = 0; // SIGALRM: --unplug-after-ms
 
 void on_signal(int signal) {
-    (signal == SIGALRM ? unplug_due : signal == SIGUSR1 ? release_due : terminated) = 1;
+    (signal == SIGALRM ? unplug_due : terminated) = 1;
 }
 
 // Without SA_RESTART, so that a blocked read returns EINTR and the loop looks at the flags.
@@ -47,7 +46,7 @@ void install_handlers() {
     struct sigaction action {};
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGTERM, SIGINT, SIGALRM, SIGUSR1}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGALRM}) {
         sigaction(signal, &action, nullptr);
     }
 }
@@ -102,7 +101,7 @@ enum class Outcome { Restart, Leave, Stop };
 
 // Serves one mode until the printer restarts, leaves for good, or is told to stop.
 Outcome serve(const GadgetOptions& options, ModeFunction& function,
-              std::optional<InterfaceClaim>& claim, std::optional<UsbMode>& next_mode) {
+              std::optional<UsbMode>& next_mode) {
     ModeCommandParser parser;
     std::optional<UsbMode> asked;
     std::uint8_t buffer[4096];
@@ -112,10 +111,6 @@ Outcome serve(const GadgetOptions& options, ModeFunction& function,
         }
         if (unplug_due != 0) {
             return Outcome::Leave;
-        }
-        if (release_due != 0 && claim) {
-            claim.reset();
-            log_line("released");
         }
         if (options.printer.stall_writes) {
             pause();
@@ -177,9 +172,9 @@ int run(const GadgetOptions& options) {
         {
             ModeFunction function(gadget, mode, options.udc);
             wait_until_configured(options.udc);
-            // Held by another program from the moment it is up, until that program lets go.
+            // Held by another program from the moment it is up.
             std::optional<InterfaceClaim> claim;
-            if (options.printer.held != HeldPart::None && release_due == 0) {
+            if (options.printer.held != HeldPart::None) {
                 claim.emplace(options.udc, mode == UsbMode::CommClass ? 1 : 0,
                               mode != UsbMode::Native);
                 log_line("holding " + claim->held());
@@ -189,7 +184,7 @@ int run(const GadgetOptions& options) {
                 arm_unplug(*options.printer.unplug_after_ms);
             }
             first = false;
-            outcome = serve(options, function, claim, next_mode);
+            outcome = serve(options, function, next_mode);
         }
         log_line("down");
         if (outcome == Outcome::Stop) {

@@ -20,12 +20,12 @@ const char* const own_notes =
     "played, nor --settles-in, --leaves-after-return, --fail-writes, --unplugged or a second\n"
     "printer. --refuse-opens 16 (EBUSY, the one error the kernel gives; or\n"
     "--refuse-command-opens 16): once up, the gadget itself holds its command interface\n"
-    "claimed from the host side, until SIGUSR1. --stall-writes needs --mode native (the\n"
-    "kernel's functions queue what the host sends). --unplug-at-command comes back after the\n"
-    "restart time in the start mode (or --back-in), unless --never-back.\n"
+    "claimed from the host side. --stall-writes needs --mode native (the kernel's functions\n"
+    "queue what the host sends). --unplug-at-command comes back after the restart time in the\n"
+    "start mode (or --back-in), unless --never-back.\n"
     "Log lines: '<ms> up <mode> <udc>' (configured by the host), '<ms> read <endpoint> <hex>',\n"
-    "'<ms> command <mode>', '<ms> reset', '<ms> down', '<ms> holding <port> <interface>',\n"
-    "'<ms> released'. SIGTERM takes the gadget off the bus and out of configfs.\n";
+    "'<ms> command <mode>', '<ms> reset', '<ms> down', '<ms> holding <port> <interface>'.\n"
+    "SIGTERM takes the gadget off the bus and out of configfs.\n";
 
 [[noreturn]] void refuse(const std::string& why) {
     std::fprintf(stderr, "gadget-printer: %s (see --help)\n", why.c_str());
