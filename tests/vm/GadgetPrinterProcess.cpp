@@ -37,6 +37,7 @@ GadgetPrinterProcess::GadgetPrinterProcess(const std::string& name,
     std::vector<std::string> argv = {GADGET_PRINTER_BINARY, "--log", m_log};
     argv.insert(argv.end(), options.begin(), options.end());
     std::vector<char*> pointers;
+    pointers.reserve(argv.size() + 1);
     for (std::string& arg : argv) {
         pointers.push_back(arg.data());
     }

@@ -8,7 +8,7 @@
 
 #include <string>
 
-class MailslotServer : public ServedPipe {
+class MailslotServer final : public ServedPipe {
   public:
     // `name` like "\\.\mailslot\PIPE01". A `held` mailslot is kept open for writing without
     // write sharing, so every client that asks to write is refused with

@@ -90,7 +90,7 @@ bool PipeServer::start(std::string& error) {
             error = "cannot start a thread of " + name_;
             return false;
         }
-        instance.release(); // the thread owns it now
+        static_cast<void>(instance.release()); // the thread owns it now
         threads_.push_back(std::move(thread));
     }
     return true;

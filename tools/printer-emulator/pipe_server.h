@@ -17,7 +17,7 @@ enum class WriteHandling {
     Stall, // look at them and never take them, so the client's WriteFile never completes
 };
 
-class PipeServer : public ServedPipe {
+class PipeServer final : public ServedPipe {
   public:
     // With `refuse` the server end only reads, so every client that asks to read and write is
     // refused with ERROR_ACCESS_DENIED, as by a device another program holds.

@@ -81,7 +81,7 @@ void remove_devices_of(const std::string& hardware_id) {
         // Collected first: deleting keys while enumerating them would skip some.
         for (const std::string& name : subkey_names(class_key)) {
             if (_strnicmp(name.c_str(), prefix.c_str(), prefix.size()) == 0) {
-                RegDeleteTreeA(HKEY_LOCAL_MACHINE, (class_key + "\\" + name).c_str());
+                RegDeleteTreeA(HKEY_LOCAL_MACHINE, (class_key + "\\").append(name).c_str());
             }
         }
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, class_key.c_str());
