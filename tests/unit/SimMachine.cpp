@@ -30,15 +30,6 @@ int SimMachineTest::TraceCount(const std::string& text) {
     return count;
 }
 
-int SimMachineTest::TraceIndex(const std::string& text, int from) {
-    for (int i = from; i < static_cast<int>(trace().size()); ++i) {
-        if (trace()[static_cast<std::size_t>(i)].find(text) != std::string::npos) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 std::vector<std::uint64_t> SimMachineTest::TraceTimes(const std::string& text) {
     std::vector<std::uint64_t> times;
     for (std::size_t i = 0; i < trace().size(); ++i) {

@@ -25,8 +25,6 @@ class SimMachineTest : public ::testing::Test {
     // Debugger channel lines sent since the test began.
     const std::vector<std::string>& trace() { return machine().debugOutput(); }
     int TraceCount(const std::string& text);
-    // Index of the first trace line containing `text` at or after `from`, or -1.
-    int TraceIndex(const std::string& text, int from = 0);
     // Virtual times of the trace lines that contain `text`.
     std::vector<std::uint64_t> TraceTimes(const std::string& text);
 

@@ -67,15 +67,6 @@ std::string UsbDeviceNode(const std::string& portPath) {
     return node;
 }
 
-std::string DeviceSerial(const std::string& portPath) {
-    std::ifstream file(kUsbDevices / portPath / "serial", std::ios::binary);
-    std::string serial((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!serial.empty() && serial.back() == '\n') {
-        serial.pop_back(); // the kernel's own end of line
-    }
-    return serial;
-}
-
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within) {
     const auto deadline = std::chrono::steady_clock::now() + within;
     while (!done()) {

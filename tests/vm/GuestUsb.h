@@ -19,5 +19,3 @@ std::string InterfacePrinterNode(const std::string& portPath, int interfaceNumbe
 std::string UsbDeviceNode(const std::string& portPath);
 // Polls until `done` holds or the time is up; returns `done()`'s last answer.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within);
-// The serial number the kernel read from the device there (sysfs "serial"), "" when none.
-std::string DeviceSerial(const std::string& portPath);
