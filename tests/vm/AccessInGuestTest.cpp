@@ -4,6 +4,7 @@
 #include "GadgetPrinterProcess.h"
 #include "GuestCase.h"
 #include "GuestUsb.h"
+#include "udc_host_port.h"
 
 #include <gtest/gtest.h>
 
@@ -45,8 +46,8 @@ TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
         GadgetPrinterProcess printer(
             "access", {"--mode", "native", "--serial", "ORV-ACC", "--restart-ms", "800"});
         const std::string port = PortPathOfUdc(0);
-        EXPECT_TRUE(WaitUntil([&] { return NodeIsPlugdevs(UsbDeviceNode(port)); }, 5s))
-            << UsbDeviceNode(port) << " is not the group plugdev's";
+        EXPECT_TRUE(WaitUntil([&] { return NodeIsPlugdevs(usb_device_node(port)); }, 5s))
+            << usb_device_node(port) << " is not the group plugdev's";
         const OrvaneResult reported = RunOrvane({"MODE"}, 30s, user);
         EXPECT_EQ(reported.out, "Native USB\n");
         EXPECT_EQ(reported.exitCode, 0) << reported.err;
@@ -63,7 +64,7 @@ TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
     // The port may still be settling from the first printer's departure: wait for the device.
     const std::string port = PortPathOfUdc(0);
     std::string node;
-    ASSERT_TRUE(WaitUntil([&] { return !(node = UsbDeviceNode(port)).empty(); }, 5s))
+    ASSERT_TRUE(WaitUntil([&] { return !(node = usb_device_node(port)).empty(); }, 5s))
         << "no device at " << port;
     EXPECT_FALSE(NodeIsPlugdevs(node));
     const std::string refusal = "No permission to open the printer's device " + node +

@@ -2,10 +2,7 @@
 
 #include "udc_host_port.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -15,13 +12,6 @@ const fs::path kUsbDevices = "/sys/bus/usb/devices";
 
 std::string InterfacePath(const std::string& portPath, int interfaceNumber) {
     return (kUsbDevices / (portPath + ":1." + std::to_string(interfaceNumber))).string();
-}
-
-int ReadNumber(const fs::path& path) {
-    std::ifstream file(path);
-    int value = -1;
-    file >> value;
-    return value;
 }
 } // namespace
 
@@ -54,17 +44,6 @@ std::string InterfaceTty(const std::string& portPath, int interfaceNumber) {
 
 std::string InterfacePrinterNode(const std::string& portPath, int interfaceNumber) {
     return ClassNode(portPath, interfaceNumber, "/usbmisc", "usb/");
-}
-
-std::string UsbDeviceNode(const std::string& portPath) {
-    const int bus = ReadNumber(kUsbDevices / portPath / "busnum");
-    const int device = ReadNumber(kUsbDevices / portPath / "devnum");
-    if (bus < 0 || device < 0) {
-        return "";
-    }
-    char node[32];
-    std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", bus, device);
-    return node;
 }
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within) {

@@ -15,7 +15,5 @@ std::string InterfaceDriver(const std::string& portPath, int interfaceNumber);
 std::string InterfaceTty(const std::string& portPath, int interfaceNumber);
 // The node of the printer device usblp made for that interface ("/dev/usb/lp0"), "" if none.
 std::string InterfacePrinterNode(const std::string& portPath, int interfaceNumber);
-// /dev/bus/usb/BBB/DDD of the device there now, "" when there is none.
-std::string UsbDeviceNode(const std::string& portPath);
 // Polls until `done` holds or the time is up; returns `done()`'s last answer.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds within);

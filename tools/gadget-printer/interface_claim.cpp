@@ -1,11 +1,9 @@
 #include "interface_claim.h"
 
-#include "configfs_gadget.h"
 #include "udc_host_port.h"
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -23,15 +21,6 @@ namespace {
 constexpr int attempts = 30;
 constexpr auto retry_pause = std::chrono::milliseconds(100);
 
-// "/dev/bus/usb/BBB/DDD": the usbfs node of the device at `device` in sysfs.
-std::string usbfs_node(const fs::path& device) {
-    char node[40];
-    std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d",
-                  std::stoi(read_attribute(device / "busnum")),
-                  std::stoi(read_attribute(device / "devnum")));
-    return node;
-}
-
 // Detaches (USBDEVFS_DISCONNECT) or attaches again (USBDEVFS_CONNECT) the kernel's driver of
 // an interface, as libusb's automatic detach does.
 void driver_request(int fd, int number, unsigned long request) {
@@ -42,14 +31,13 @@ void driver_request(int fd, int number, unsigned long request) {
 
 InterfaceClaim::InterfaceClaim(const std::string& udc, int number, bool driver_expected)
     : port_(udc_host_port(udc)), number_(number) {
-    const fs::path device = fs::path("/sys/bus/usb/devices") / port_;
     const fs::path driver =
-        device.parent_path() / (port_ + ":1." + std::to_string(number)) / "driver";
+        fs::path("/sys/bus/usb/devices") / (port_ + ":1." + std::to_string(number)) / "driver";
     for (int attempt = 1; fd_ < 0; ++attempt) {
         std::error_code error;
-        if (!port_.empty() && fs::exists(device / "devnum", error) &&
-            (!driver_expected || fs::exists(driver, error))) {
-            fd_ = open(usbfs_node(device).c_str(), O_RDWR | O_CLOEXEC);
+        const std::string node = usb_device_node(port_);
+        if (!node.empty() && (!driver_expected || fs::exists(driver, error))) {
+            fd_ = open(node.c_str(), O_RDWR | O_CLOEXEC);
         }
         if (fd_ < 0 && attempt == attempts) {
             throw std::runtime_error("no device of " + udc + " opened at '" + port_ + "'");
@@ -62,6 +50,7 @@ InterfaceClaim::InterfaceClaim(const std::string& udc, int number, bool driver_e
     auto interface = static_cast<unsigned int>(number);
     if (ioctl(fd_, USBDEVFS_CLAIMINTERFACE, &interface) != 0) {
         const std::string why = std::strerror(errno);
+        driver_request(fd_, number, USBDEVFS_CONNECT);
         close(fd_);
         throw std::runtime_error("claim of " + held() + ": " + why);
     }

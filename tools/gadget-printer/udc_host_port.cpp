@@ -1,6 +1,8 @@
 #include "udc_host_port.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -15,4 +17,18 @@ std::string udc_host_port(const std::string& udc) {
         }
     }
     return "";
+}
+
+std::string usb_device_node(const std::string& port) {
+    const fs::path device = fs::path("/sys/bus/usb/devices") / port;
+    int bus = -1;
+    int number = -1;
+    std::ifstream(device / "busnum") >> bus;
+    std::ifstream(device / "devnum") >> number;
+    if (port.empty() || bus < 0 || number < 0) {
+        return "";
+    }
+    char node[40]; // room for two numbers of any size
+    std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", bus, number);
+    return node;
 }

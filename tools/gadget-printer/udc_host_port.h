@@ -7,3 +7,5 @@
 // "2-1": port 1 of the root hub of the dummy_hcd that pairs with `udc` ("dummy_udc.N");
 // "" when there is none.
 std::string udc_host_port(const std::string& udc);
+// "/dev/bus/usb/BBB/DDD": the usbfs node of the device at that port now, "" when there is none.
+std::string usb_device_node(const std::string& port);
