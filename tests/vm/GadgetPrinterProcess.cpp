@@ -1,21 +1,21 @@
 #include "GadgetPrinterProcess.h"
 
+#include "GuestUsb.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr auto kPoll = 20ms;
-
 // The folder shared with the host ($ORVANE_VM_RESULTS), /tmp outside a guest.
 std::string ResultsFolder() {
     const char* results = std::getenv("ORVANE_VM_RESULTS");
@@ -59,15 +59,10 @@ GadgetPrinterProcess::~GadgetPrinterProcess() {
         return;
     }
     kill(m_pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (waitpid(m_pid, nullptr, WNOHANG) != m_pid) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-            ADD_FAILURE() << "the gadget printer did not leave within 5 s of SIGTERM";
-            return;
-        }
-        std::this_thread::sleep_for(kPoll);
+    if (!WaitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, 5s)) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+        ADD_FAILURE() << "the gadget printer did not leave within 5 s of SIGTERM";
     }
 }
 
@@ -110,20 +105,15 @@ std::vector<GadgetRead> GadgetPrinterProcess::Reads(std::size_t skipReads) const
 
 bool GadgetPrinterProcess::WaitForEvents(const std::string& kind, std::size_t count,
                                          std::chrono::milliseconds within) const {
-    const auto deadline = std::chrono::steady_clock::now() + within;
-    for (;;) {
-        std::size_t seen = 0;
-        for (const GadgetEvent& event : Events()) {
-            seen += event.kind == kind ? 1 : 0;
-        }
-        if (seen >= count) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(kPoll);
-    }
+    return WaitUntil(
+        [&] {
+            const std::vector<GadgetEvent> events = Events();
+            return static_cast<std::size_t>(
+                       std::count_if(events.begin(), events.end(), [&](const GadgetEvent& event) {
+                           return event.kind == kind;
+                       })) >= count;
+        },
+        within);
 }
 
 std::uint64_t GadgetPrinterProcess::LastMs(const std::string& kind) const {
