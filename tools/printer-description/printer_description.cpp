@@ -154,6 +154,7 @@ std::variant<std::size_t, std::string> read_printer_option(std::span<const std::
     }
     return std::size_t{valued ? 2u : 1u};
 }
+
 std::string check_printer(const PrinterDescription& printer) {
     if (printer.never_back && printer.back_in) {
         return "--never-back and --back-in exclude each other";
