@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """The manual page orvane(1) and the README's Linux switch table name the same switches.
 
-Each line of the table (under "Orvane on Linux", "Using it") names one switch; each entry of the
-manual page's SWITCHES section names one switch with its aliases (HELP, --help, -h). Both must
-list the same switches, and an alias that the README gives must be the manual page's too.
+Each line of the table (the first block of the README's "Orvane on Linux") names one switch;
+each entry of the manual page's SWITCHES section names one switch with its aliases (HELP,
+--help, -h). Both must list the same switches, and an alias that the README gives must be the
+manual page's too.
 Usage: CheckManualPage.py README.md orvane.1
 """
 import re
@@ -16,7 +17,7 @@ def switch_of(word):
 
 
 def readme_switches(text):
-    section = text.split("## Orvane on Linux", 1)[1].split("### Using it", 1)[1]
+    section = text.split("\n## Orvane on Linux\n", 1)[1].split("\n## ", 1)[0]
     table = section.split("```", 2)[1]
     switches = {}
     for line in table.strip().splitlines():
