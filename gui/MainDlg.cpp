@@ -8,7 +8,6 @@ namespace {
 // Where the chooser goes, in dialog units: the free space at the right, between Close and the
 // status line (the height is that of the dropped list).
 constexpr RECT kChooserPlace{170, 25, 310, 95};
-constexpr UINT kDroppedWidthPixels = 420;
 
 // The device changes after which the attached printers may be others.
 bool ChangesPrinters(WPARAM event) {
@@ -23,7 +22,7 @@ int RadioOf(UsbType mode) {
 }
 } // namespace
 
-const MessageMapEntry<CMainDlg> CMainDlg::messageMap[7] = {
+const MessageMapEntry<CMainDlg> CMainDlg::messageMap[8] = {
     OnMessage(WM_PAINT, &CMainDlg::OnPaint),
     OnQuery(WM_QUERYDRAGICON, &CMainDlg::OnQueryDragIcon),
     OnClicked(IDC_CHANGE, &CMainDlg::OnChange),
@@ -31,6 +30,7 @@ const MessageMapEntry<CMainDlg> CMainDlg::messageMap[7] = {
     OnClicked(IDC_PRINTER_CLASS, &CMainDlg::OnPrinterClass),
     OnClicked(IDC_COMM_CLASS, &CMainDlg::OnCommClass),
     OnNotified(IDC_PRINTER_CHOOSER, CBN_SELCHANGE, &CMainDlg::OnPrinterChosen),
+    OnNotified(IDC_PRINTER_CHOOSER, CBN_DROPDOWN, &CMainDlg::OnChooserDropDown),
 };
 
 CMainDlg::CMainDlg(PrinterBackend& backend, PrinterTarget printer, CWnd* pParent)
@@ -87,12 +87,10 @@ void CMainDlg::ShowPrinters(const std::vector<std::string>& entries, std::size_t
         m_printerChooser.ShowWindow(SW_HIDE);
         return;
     }
-    if (m_printerChooser.m_hWnd == nullptr) {
-        if (!m_printerChooser.Create(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kChooserPlace,
-                                     this, IDC_PRINTER_CHOOSER)) {
-            return;
-        }
-        m_printerChooser.SetDroppedWidth(kDroppedWidthPixels);
+    if (m_printerChooser.m_hWnd == nullptr &&
+        !m_printerChooser.Create(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kChooserPlace, this,
+                                 IDC_PRINTER_CHOOSER)) {
+        return;
     }
     m_printerChooser.ResetContent();
     for (const std::string& entry : entries) {
@@ -107,6 +105,12 @@ void CMainDlg::OnPrinterChosen() {
     if (chosen >= 0) {
         m_presenter.Choose(static_cast<std::size_t>(chosen));
     }
+}
+
+// Measured as the list drops, in the font the chooser has then: the entries and the display's
+// DPI (the dialog rescales its font when moved to another screen) may have changed since.
+void CMainDlg::OnChooserDropDown() {
+    m_printerChooser.FitDroppedWidthToEntries();
 }
 
 void CMainDlg::OnChange() {

@@ -29,6 +29,7 @@ class CMainDlg : public CDialog, private ModeDialogView {
     void OnPrinterClass();
     void OnCommClass();
     void OnPrinterChosen();
+    void OnChooserDropDown();
 
   private:
     void ShowStatus(const std::string& text) override;
@@ -43,5 +44,5 @@ class CMainDlg : public CDialog, private ModeDialogView {
     CComboBox m_printerChooser;           // made when a second printer is attached
     HICON m_hIcon;
 
-    static const MessageMapEntry<CMainDlg> messageMap[7];
+    static const MessageMapEntry<CMainDlg> messageMap[8];
 };

@@ -2,6 +2,9 @@
 
 #include "gui/framework/AfxWin.h"
 
+#include <algorithm>
+#include <string>
+
 BOOL CComboBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
     if (pParentWnd == nullptr || pParentWnd->m_hWnd == nullptr) {
         return FALSE;
@@ -35,6 +38,36 @@ int CComboBox::GetCurSel() {
     return m_hWnd != nullptr ? static_cast<int>(SendMessage(CB_GETCURSEL)) : CB_ERR;
 }
 
-int CComboBox::SetDroppedWidth(UINT nWidth) {
-    return static_cast<int>(SendMessage(CB_SETDROPPEDWIDTH, nWidth));
+void CComboBox::FitDroppedWidthToEntries() {
+    const HDC dc = m_hWnd != nullptr ? ::GetDC(m_hWnd) : nullptr;
+    if (dc == nullptr) {
+        return;
+    }
+    const HGDIOBJ previousFont =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+    LONG widest = 0;
+    const int count = static_cast<int>(SendMessage(CB_GETCOUNT));
+    for (int entry = 0; entry < count; ++entry) {
+        const LRESULT length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(entry));
+        if (length <= 0) {
+            continue;
+        }
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(entry),
+                    reinterpret_cast<LPARAM>(text.data()));
+        SIZE size{};
+        if (::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(length), &size)) {
+            widest = std::max(widest, size.cx);
+        }
+    }
+    ::SelectObject(dc, previousFont);
+    ::ReleaseDC(m_hWnd, dc);
+    // The list's frame and the text's margins, and room for the scroll bar of a long list.
+    LONG width = widest + 4 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL);
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    if (::GetMonitorInfoA(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &screen)) {
+        width = std::min(width, screen.rcWork.right - screen.rcWork.left);
+    }
+    SendMessage(CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width));
 }

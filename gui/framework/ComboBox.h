@@ -14,6 +14,7 @@ class CComboBox : public CWnd {
     // -1 selects nothing.
     int SetCurSel(int nSelect);
     int GetCurSel();
-    // The width of the dropped list in pixels, so that long entries show whole there.
-    int SetDroppedWidth(UINT nWidth);
+    // Widens the dropped list to its widest entry in the control's font, so that every entry
+    // shows whole there, but no wider than the work area of the control's screen.
+    void FitDroppedWidthToEntries();
 };
