@@ -91,18 +91,25 @@ for attempt in 1 2 3; do
     timeout 30 wineserver -w || die "that wineserver did not end"
 done
 
-# x11_driver_saved NAME: whether the prefix already holds NAME=N under HKCU\Software\Wine\X11 Driver
-# (a prefix kept with these settings, as the 32-bit set's is, needs no Wine call for them).
-x11_driver_saved() {
-    awk -v line="\"$1\"=\"N\"" '/^\[/ { in_key = index($0, "[Software\\\\Wine\\\\X11 Driver]") == 1 }
-        in_key && $0 == line { found = 1 } END { exit !found }' "$WINEPREFIX/user.reg" 2>/dev/null
+# user_reg_has KEY LINE: whether the prefix's HKCU\KEY holds LINE (a prefix kept with a setting,
+# as the 32-bit set's is, needs no Wine call for it).
+user_reg_has() {
+    awk -v key="[${1//\\/\\\\\\\\}]" -v line="$2" '/^\[/ { in_key = index($0, key) == 1 }
+        in_key && $0 ~ line { found = 1 } END { exit !found }' "$WINEPREFIX/user.reg" 2>/dev/null
 }
 
 # Without a window manager, undecorated and unmanaged windows place themselves.
 for value in Decorated Managed; do
-    x11_driver_saved "$value" && continue
+    user_reg_has 'Software\Wine\X11 Driver' "^\"$value\"=\"N\"$" && continue
     e2e_wine 60 "$E2E_STATE/reg-$value.log" "$E2E_STATE/reg-$value.err.log" \
         reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /t REG_SZ /d N /f ||
         die "setting X11 Driver $value failed"
 done
+# The cases run at 96 DPI; one that sets another (dialog.sh) and was killed may have left it.
+if user_reg_has 'Control Panel\Desktop' '^"LogPixels"=' &&
+    ! user_reg_has 'Control Panel\Desktop' '^"LogPixels"=dword:00000060$'; then
+    e2e_wine 60 "$E2E_STATE/reg-dpi.log" "$E2E_STATE/reg-dpi.err.log" \
+        reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f ||
+        die "setting LogPixels back to 96 failed"
+fi
 step "prefix ready"

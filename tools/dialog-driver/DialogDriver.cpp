@@ -16,14 +16,23 @@
 //   wait-choice <id> <text> <ms>        wait until the drop-down list's chosen entry reads so
 //   choose <id> <index>                 choose an entry (from 0) of a drop-down list, as a
 //                                       user would: it is selected and the dialog told
+//   drop <id> <0|1>                     drop a drop-down list's entries, or close them
+//   expect-layout <template> <dpi>      the dialog is laid out at this DPI: every visible
+//                                       control inside it, none covering another but a group
+//                                       box its contents, every text and the caption whole in
+//                                       the font of the dialog template <template> of the
+//                                       executable that shows it; a dropped list shows each
+//                                       entry whole, on the screen
 //
 // Reading texts uses GetWindowTextA, which does not wait for the dialog's thread: the dialog
-// handles no messages while the printer restarts.
+// handles no messages while the printer restarts. The driver reads geometry in the display's
+// pixels: it is aware of each monitor's DPI, as Orvane is.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -124,6 +133,170 @@ bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const std::st
     return Report(PostMessageA(window, message, wParam, lParam) != FALSE, what);
 }
 
+// ---- layout: what the dialog shows on the screen ------------------------------------------
+
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// A hidden copy of the dialog that a template of gDialog's executable makes, made here at the
+// display's DPI: the size and the font that dialog should have. nullptr when there is none.
+HWND MakeTwin(int templateId) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(gDialog, &pid);
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    char path[MAX_PATH] = "";
+    DWORD length = MAX_PATH;
+    QueryFullProcessImageNameA(process, 0, path, &length);
+    CloseHandle(process);
+    // Without the module the search looks in this executable, which holds no dialog.
+    const HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(templateId), RT_DIALOG);
+    HWND twin = nullptr;
+    if (found != nullptr) {
+        // DWORD-aligned, and without WS_VISIBLE: the style leads a DIALOG and follows 12 bytes
+        // of a DIALOGEX.
+        std::vector<DWORD> copy((SizeofResource(module, found) + 3) / 4);
+        std::memcpy(copy.data(), LockResource(LoadResource(module, found)),
+                    SizeofResource(module, found));
+        copy[HIWORD(copy[0]) == 0xFFFF ? 3 : 0] &= ~static_cast<DWORD>(WS_VISIBLE);
+        twin = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                          reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr,
+                                          Inert, 0);
+    }
+    FreeLibrary(module);
+    return twin;
+}
+
+// The width of one line of text in the font of a window of this process.
+LONG TextWidth(HWND fontOf, const std::string& text) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(fontOf, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return size.cx;
+}
+
+RECT RectIn(HWND window, HWND frame) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+bool IsGroupBox(HWND control) {
+    return ClassOf(control) == "Button" &&
+           (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// The entries of a drop-down list whose dropped list (a window of its own, made by the
+// dialog's thread) cuts them. GetComboBoxInfo is not used: it reads the control's memory.
+void CheckDroppedList(HWND combo, HWND twin, std::vector<std::string>& faults) {
+    HWND list = nullptr;
+    while ((list = FindWindowExA(nullptr, list, "ComboLBox", nullptr)) != nullptr &&
+           !(IsWindowVisible(list) &&
+             GetWindowThreadProcessId(list, nullptr) == GetWindowThreadProcessId(combo, nullptr))) {
+    }
+    RECT client{};
+    GetClientRect(list, &client);
+    DWORD_PTR count = 0;
+    Ask(GetDlgCtrlID(combo), CB_GETCOUNT, 0, 0, &count);
+    for (DWORD_PTR entry = 0; list != nullptr && entry < count; ++entry) {
+        // Read wide: the ANSI form, sent to another process, corrupted this one's heap
+        // (Wine 8). The dialog escapes every character beyond plain ASCII.
+        DWORD_PTR length = 0;
+        Ask(GetDlgCtrlID(combo), CB_GETLBTEXTLEN, entry, 0, &length);
+        std::wstring wide(length + 1, L'\0');
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(wide.data()),
+                            SMTO_NORMAL, kMessageTimeoutMs, nullptr);
+        const LONG width = TextWidth(twin, std::string(wide.begin(), wide.end() - 1));
+        if (width + 2 * GetSystemMetrics(SM_CXEDGE) > client.right) {
+            faults.push_back("entry " + std::to_string(entry) + " needs " + std::to_string(width) +
+                             " px of a dropped list of " + std::to_string(client.right));
+        }
+    }
+}
+
+bool ExpectLayout(int templateId, UINT dpi) {
+    const HWND twin = MakeTwin(templateId);
+    if (twin == nullptr) {
+        return Report(false, "no dialog template " + std::to_string(templateId));
+    }
+    std::vector<std::string> faults;
+    RECT client{};
+    RECT expected{};
+    GetClientRect(gDialog, &client);
+    GetClientRect(twin, &expected);
+    if (GetDpiForSystem() != dpi) {
+        faults.push_back("the display is at " + std::to_string(GetDpiForSystem()) + " DPI");
+    } else if (!EqualRect(&client, &expected)) {
+        faults.push_back("its template makes " + std::to_string(expected.right) + " x " +
+                         std::to_string(expected.bottom) + " px at this DPI");
+    }
+    std::vector<HWND> shown;
+    for (HWND child = GetWindow(gDialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child)) {
+            shown.push_back(child);
+        }
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const std::string name = "control " + std::to_string(GetDlgCtrlID(shown[i]));
+        const RECT rect = RectIn(shown[i], gDialog);
+        if (!Inside(rect, client)) {
+            faults.push_back(name + " leaves the dialog");
+        }
+        // A group box may hold other controls; nothing else may cover another.
+        for (std::size_t j = i + 1; j < shown.size(); ++j) {
+            RECT both{};
+            const RECT other = RectIn(shown[j], gDialog);
+            if (IntersectRect(&both, &rect, &other) &&
+                !(IsGroupBox(shown[i]) && Inside(other, rect)) &&
+                !(IsGroupBox(shown[j]) && Inside(rect, other))) {
+                faults.push_back(name + " and control " + std::to_string(GetDlgCtrlID(shown[j])) +
+                                 " overlap");
+            }
+        }
+        // The closed box of a drop-down list may cut its entry, the dropped list may not.
+        if (ClassOf(shown[i]) == "ComboBox") {
+            CheckDroppedList(shown[i], twin, faults);
+            continue;
+        }
+        // Beside its text a button draws its frame, a radio button its circle.
+        const LONG style = GetWindowLongA(shown[i], GWL_STYLE) & BS_TYPEMASK;
+        const LONG beside = ClassOf(shown[i]) != "Button" ? 0
+                            : style == BS_AUTORADIOBUTTON
+                                ? GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE)
+                                : 2 * GetSystemMetrics(SM_CXEDGE);
+        const LONG needed = TextWidth(twin, ControlText(GetDlgCtrlID(shown[i]))) + beside;
+        if (needed > rect.right - rect.left) {
+            faults.push_back(name + " is cut: its text needs " + std::to_string(needed) + " px");
+        }
+    }
+    DestroyWindow(twin);
+    std::string report = "the layout at " + std::to_string(dpi) + " DPI (" +
+                         std::to_string(client.right) + " x " + std::to_string(client.bottom) +
+                         " px)";
+    for (const std::string& fault : faults) {
+        report += "; " + fault;
+    }
+    return Report(faults.empty(), report);
+}
+
 bool Step(const std::string& verb, Words& words) {
     if (verb == "find") {
         const std::string caption = words.Next();
@@ -159,6 +332,17 @@ bool Step(const std::string& verb, Words& words) {
                     "Escape up in " + control);
     }
     const std::string value = words.Next();
+    if (verb == "expect-layout") {
+        return ExpectLayout(id, static_cast<UINT>(std::atoi(value.c_str())));
+    }
+    if (verb == "drop") {
+        DWORD_PTR answer = 0;
+        return Ask(id, CB_SHOWDROPDOWN, value == "1", 0, &answer) &&
+               Expect(
+                   control + " dropped",
+                   [&] { return Yes(Ask(id, CB_GETDROPPEDSTATE, 0, 0, &answer) && answer != 0); },
+                   value, kMessageTimeoutMs);
+    }
     if (verb == "choose") {
         const int index = std::atoi(value.c_str());
         DWORD_PTR answer = 0;
@@ -197,6 +381,7 @@ bool Step(const std::string& verb, Words& words) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     Words words(argc, argv);
     if (words.Done()) {
         std::printf("usage: DialogDriver find <caption> <ms> [step ...] (steps: see the source)\n");

@@ -203,3 +203,38 @@ case_chosen_printer_unplugged_and_back() {
     [[ -z "$(grep -E ': (write|restart-begin)' "$CASE_DIR/emulator.log")" ]] ||
         fail "a printer was written to"
 }
+
+# ---- display scales: Wine takes the display's DPI from HKCU\Control Panel\Desktop\LogPixels ---
+
+# set_log_pixels DPI: the DPI of every Wine program started after it.
+set_log_pixels() {
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/dpi-$1.out" "$CASE_DIR/dpi-$1.err" reg add \
+        'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f ||
+        fail "could not set LogPixels to $1"
+}
+
+# dialog_at_dpi DPI [SCREENSHOT]: the dialog with two printers, its chooser dropped, and the
+# wait window, each laid out at DPI with nothing cut or covered; the cases after it get 96 back.
+dialog_at_dpi() {
+    trap 'set_log_pixels 96; e2e_end_background' EXIT
+    set_log_pixels "$1"
+    emulator_start --mode native --also --mode comm --pid c318 --port COM8 \
+        --restart-ms "${E2E_DIALOG_RESTART_MS:-3000}"
+    dialog_start
+    driver find "$main_caption" 20000 wait-entries $chooser 2 5000 expect-layout 102 "$1" \
+        drop $chooser 1 expect-layout 102 "$1"
+    [[ -z "${2:-}" ]] || screenshot "$2"
+    driver find "$main_caption" 5000 drop $chooser 0 click 1004 click 2 \
+        wait-window "$wait_caption" 10000 find "$wait_caption" 0 expect-layout 130 "$1"
+    driver find "$main_caption" 5000 wait-text 1000 "Comm Class USB = COM7" 30000
+    dialog_close
+    emulator_stop
+}
+
+case_lays_out_at_144_dpi() {
+    dialog_at_dpi 144 dialog-144dpi
+}
+
+case_lays_out_at_192_dpi() {
+    dialog_at_dpi 192
+}
