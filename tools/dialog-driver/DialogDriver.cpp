@@ -198,9 +198,9 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-bool IsGroupBox(HWND control) {
-    return ClassOf(control) == "Button" &&
-           (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+// A button's type (BS_GROUPBOX, ...), -1 for another control.
+LONG ButtonType(HWND control) {
+    return ClassOf(control) == "Button" ? GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK : -1;
 }
 
 // The entries of a drop-down list whose dropped list (a window of its own, made by the
@@ -265,8 +265,8 @@ bool ExpectLayout(int templateId, UINT dpi) {
             RECT both{};
             const RECT other = RectIn(shown[j], gDialog);
             if (IntersectRect(&both, &rect, &other) &&
-                !(IsGroupBox(shown[i]) && Inside(other, rect)) &&
-                !(IsGroupBox(shown[j]) && Inside(rect, other))) {
+                !(ButtonType(shown[i]) == BS_GROUPBOX && Inside(other, rect)) &&
+                !(ButtonType(shown[j]) == BS_GROUPBOX && Inside(rect, other))) {
                 faults.push_back(name + " and control " + std::to_string(GetDlgCtrlID(shown[j])) +
                                  " overlap");
             }
@@ -277,20 +277,16 @@ bool ExpectLayout(int templateId, UINT dpi) {
             continue;
         }
         // Beside its text a button draws its frame, a radio button its circle.
-        const LONG style = GetWindowLongA(shown[i], GWL_STYLE) & BS_TYPEMASK;
-        const LONG beside = ClassOf(shown[i]) != "Button" ? 0
-                            : style == BS_AUTORADIOBUTTON
-                                ? GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE)
-                                : 2 * GetSystemMetrics(SM_CXEDGE);
-        const LONG needed = TextWidth(twin, ControlText(GetDlgCtrlID(shown[i]))) + beside;
+        const LONG type = ButtonType(shown[i]);
+        const LONG needed = TextWidth(twin, ControlText(GetDlgCtrlID(shown[i]))) +
+                            (type < 0 ? 0 : 2 * GetSystemMetrics(SM_CXEDGE)) +
+                            (type == BS_AUTORADIOBUTTON ? GetSystemMetrics(SM_CXMENUCHECK) : 0);
         if (needed > rect.right - rect.left) {
             faults.push_back(name + " is cut: its text needs " + std::to_string(needed) + " px");
         }
     }
     DestroyWindow(twin);
-    std::string report = "the layout at " + std::to_string(dpi) + " DPI (" +
-                         std::to_string(client.right) + " x " + std::to_string(client.bottom) +
-                         " px)";
+    std::string report = "the layout at " + std::to_string(dpi) + " DPI";
     for (const std::string& fault : faults) {
         report += "; " + fault;
     }
