@@ -4,8 +4,9 @@
 # tests/linux read the flags back out of the binaries.
 
 if(WIN32)
-    # Stack canaries, and the string functions' checked forms: both come from GCC's libssp,
-    # which -static links in like the C and C++ runtimes, so the imports stay Windows' own.
+    # Stack canaries (Orvane.exe draws its own: app/windows/StackProtector.cpp) and the string
+    # functions' checked forms, from GCC's libssp, which -static links in like the C and C++
+    # runtimes, so the imports stay Windows' own.
     add_compile_options(-fstack-protector-strong)
     add_compile_definitions(_FORTIFY_SOURCE=2)
     add_link_options(-fstack-protector-strong)
