@@ -146,19 +146,15 @@ ModeText Shown(const PrinterReport& printer) {
 std::vector<std::string> ChangeLines(const ChangeReport& change) {
     const UsbType after = change.after.value_or(IDNATIVETYPE);
     switch (change.result) {
-    case RunResult::Changed:
-        if (after != IDCOMMCLASSTYPE) {
-            return {std::string("Now set to ") + ModeName(after)};
+    case RunResult::Changed: {
+        std::vector<std::string> lines{std::string("Now set to ") + ModeName(after)};
+        if (after == IDCOMMCLASSTYPE && change.port.port) {
+            lines.push_back("Comm Class USB virtual port = " + ShowDeviceText(*change.port.port));
+        } else if (after == IDCOMMCLASSTYPE && !change.port.problem.empty()) {
+            lines.push_back(EscapeUnprintable(change.port.problem));
         }
-        if (change.port.port) {
-            return {std::string("Now set to ") + ModeName(after),
-                    "Comm Class USB virtual port = " + ShowDeviceText(*change.port.port)};
-        }
-        if (!change.port.problem.empty()) {
-            return {std::string("Now set to ") + ModeName(after),
-                    EscapeUnprintable(change.port.problem)};
-        }
-        return {std::string("Now set to ") + ModeName(after)};
+        return lines;
+    }
     case RunResult::AlreadySet:
         return {std::string("Already set to ") + ModeName(change.target)};
     case RunResult::Timeout:
