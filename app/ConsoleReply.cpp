@@ -46,93 +46,63 @@ ResultFacts FactsOf(RunResult result) {
     return {"no-printer", kExitNoPrinter};
 }
 
-const char* ModeWord(UsbType mode) {
+std::optional<std::string> ModeWord(std::optional<UsbType> mode) {
     constexpr const char* kWords[] = {"native", "printer-class", "comm-class"};
-    return kWords[IsUsbMode(mode) ? mode : IDNATIVETYPE];
-}
-
-void WriteMode(JsonWriter& json, std::optional<UsbType> mode) {
-    if (mode) {
-        json.String(ModeWord(*mode));
-    } else {
-        json.Null();
+    if (!mode) {
+        return std::nullopt;
     }
-}
-
-void WriteShown(JsonWriter& json, const std::optional<std::string>& raw) {
-    if (raw) {
-        json.String(ShowDeviceText(*raw));
-    } else {
-        json.Null();
-    }
+    return kWords[IsUsbMode(*mode) ? *mode : IDNATIVETYPE];
 }
 
 // Every string from the device or the registry goes in as LIST shows it, escaped.
+std::optional<std::string> Shown(const std::optional<std::string>& raw) {
+    return raw ? std::optional<std::string>(ShowDeviceText(*raw)) : std::nullopt;
+}
+
 void WritePrinter(JsonWriter& json, const PrinterReport& printer) {
     const AttachedPrinter& listed = printer.listed;
     const bool comm = printer.mode == IDCOMMCLASSTYPE;
     json.BeginObject();
-    json.Key("number");
-    json.Number(printer.number);
-    json.Key("id");
-    json.String(ShownId(listed));
-    json.Key("mode");
-    WriteMode(json, printer.mode);
-    json.Key("modeText");
-    if (printer.mode) {
-        json.String(ModeName(*printer.mode));
-    } else {
-        json.Null();
-    }
-    json.Key("port");
-    WriteShown(json, comm ? printer.port.port : std::nullopt);
-    json.Key("inUse");
-    if (printer.inUse) {
-        json.Bool(*printer.inUse);
-    } else {
-        json.Null();
-    }
-    json.Key("sharedSerial");
-    WriteShown(json, listed.sharedSerial.empty() ? std::nullopt
-                                                 : std::optional<std::string>(listed.sharedSerial));
+    json.Key("number").Number(printer.number);
+    json.Key("id").String(ShownId(listed));
+    json.Key("mode").StringOrNull(ModeWord(printer.mode));
+    json.Key("modeText")
+        .StringOrNull(printer.mode ? std::optional<std::string>(ModeName(*printer.mode))
+                                   : std::nullopt);
+    json.Key("port").StringOrNull(Shown(comm ? printer.port.port : std::nullopt));
+    json.Key("inUse").BoolOrNull(printer.inUse);
+    json.Key("sharedSerial")
+        .StringOrNull(listed.sharedSerial.empty() ? std::nullopt : Shown(listed.sharedSerial));
     if (!listed.place.empty()) {
-        json.Key("place");
-        json.String(ShowDeviceText(listed.place));
-        json.Key("access");
-        json.String(listed.deniedNode.empty() ? std::string("granted") : listed.deniedNode);
+        json.Key("place").String(ShowDeviceText(listed.place));
+        json.Key("access").String(listed.deniedNode.empty() ? "granted" : listed.deniedNode);
     }
-    std::string problem = printer.refusal;
-    if (problem.empty() && comm && !printer.port.port) {
-        problem = EscapeUnprintable(printer.port.problem);
-    }
+    const std::string problem = !printer.refusal.empty() || !comm || printer.port.port
+                                    ? printer.refusal
+                                    : EscapeUnprintable(printer.port.problem);
     if (!problem.empty()) {
-        json.Key("problem");
-        json.String(problem);
+        json.Key("problem").String(problem);
     }
     json.EndObject();
 }
 
 void WriteChange(JsonWriter& json, const ChangeReport& change) {
     json.BeginObject();
-    json.Key("target");
-    WriteMode(json, change.target);
-    json.Key("before");
-    WriteMode(json, change.before);
-    json.Key("after");
-    WriteMode(json, change.after);
-    json.Key("port");
-    WriteShown(json, change.after == IDCOMMCLASSTYPE ? change.port.port : std::nullopt);
-    json.Key("seconds");
-    json.Thousandths(change.tookMs);
-    json.Key("printer");
+    json.Key("target").StringOrNull(ModeWord(change.target));
+    json.Key("before").StringOrNull(ModeWord(change.before));
+    json.Key("after").StringOrNull(ModeWord(change.after));
+    json.Key("port").StringOrNull(
+        Shown(change.after == IDCOMMCLASSTYPE ? change.port.port : std::nullopt));
+    json.Key("seconds").Thousandths(change.tookMs);
     if (change.printer) {
+        // The printer as it is at the end.
         PrinterReport now = *change.printer;
         now.mode = change.after;
         now.inUse = change.result == RunResult::InUse;
         now.port = change.port;
-        WritePrinter(json, now);
+        WritePrinter(json.Key("printer"), now);
     } else {
-        json.Null();
+        json.Key("printer").Null();
     }
     json.EndObject();
 }
@@ -271,34 +241,26 @@ int ConsoleReply::Finish() {
     if (m_json) {
         JsonWriter json;
         json.BeginObject();
-        json.Key("schema");
-        json.Number(kSchemaVersion);
-        json.Key("result");
-        json.String(FactsOf(m_result).word);
+        json.Key("schema").Number(kSchemaVersion);
+        json.Key("result").String(FactsOf(m_result).word);
         if (!m_message.empty()) {
-            json.Key("message");
-            json.String(m_message);
+            json.Key("message").String(m_message);
         }
         if (m_version) {
-            json.Key("program");
-            json.BeginObject();
-            json.Key("name");
-            json.String(m_programName);
-            json.Key("version");
-            WriteShown(json, m_version->empty() ? std::nullopt : m_version);
+            json.Key("program").BeginObject();
+            json.Key("name").String(m_programName);
+            json.Key("version").StringOrNull(m_version->empty() ? std::nullopt : Shown(m_version));
             json.EndObject();
         }
         if (m_printers) {
-            json.Key("printers");
-            json.BeginArray();
+            json.Key("printers").BeginArray();
             for (const PrinterReport& printer : *m_printers) {
                 WritePrinter(json, printer);
             }
             json.EndArray();
         }
         if (m_change) {
-            json.Key("change");
-            WriteChange(json, *m_change);
+            WriteChange(json.Key("change"), *m_change);
         }
         json.EndObject();
         PrintLine(json.text());

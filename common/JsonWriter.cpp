@@ -69,10 +69,11 @@ void JsonWriter::Close(char bracket) {
     m_text += bracket;
 }
 
-void JsonWriter::Key(std::string_view name) {
+JsonWriter& JsonWriter::Key(std::string_view name) {
     String(name);
     m_text += ": ";
     m_afterKey = true;
+    return *this;
 }
 
 void JsonWriter::String(std::string_view text) {
@@ -82,6 +83,14 @@ void JsonWriter::String(std::string_view text) {
         AppendEscaped(m_text, static_cast<unsigned char>(c));
     }
     m_text += '"';
+}
+
+void JsonWriter::StringOrNull(const std::optional<std::string>& text) {
+    if (text) {
+        String(*text);
+    } else {
+        Null();
+    }
 }
 
 void JsonWriter::Number(std::int64_t value) {
@@ -95,9 +104,9 @@ void JsonWriter::Thousandths(std::uint64_t value) {
                          static_cast<unsigned long long>(value % 1000));
 }
 
-void JsonWriter::Bool(bool value) {
+void JsonWriter::BoolOrNull(std::optional<bool> value) {
     BeforeValue();
-    m_text += value ? "true" : "false";
+    m_text += !value ? "null" : *value ? "true" : "false";
 }
 
 void JsonWriter::Null() {

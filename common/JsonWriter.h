@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,12 +18,13 @@ class JsonWriter {
     void BeginArray() { Open('['); }
     void EndArray() { Close(']'); }
     // The name of the object's next member; its value follows.
-    void Key(std::string_view name);
+    JsonWriter& Key(std::string_view name);
     void String(std::string_view text);
+    void StringOrNull(const std::optional<std::string>& text);
     void Number(std::int64_t value);
     // A count of thousandths as a decimal number: 4012 is 4.012.
     void Thousandths(std::uint64_t value);
-    void Bool(bool value);
+    void BoolOrNull(std::optional<bool> value);
     void Null();
 
     // The document so far; whole once every object and array begun has ended.
