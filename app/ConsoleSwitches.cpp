@@ -48,7 +48,7 @@ RunResult ResultOf(ChangeOutcome::Kind kind) {
 ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer,
                          ChangeReport* pChange, ProgressLine* pProgress) {
     ConsoleWait wait(pProgress, pChange->target);
-    const ChangeOutcome outcome =
+    ChangeOutcome outcome =
         ChangeMode(backend, ChangeRequest{printer, pChange->target}, kConsoleChange, &wait);
     pChange->result = ResultOf(outcome.kind);
     if (outcome.kind != ChangeOutcome::Kind::NoPrinter &&
