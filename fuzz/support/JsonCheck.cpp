@@ -7,110 +7,80 @@ class Reader {
   public:
     explicit Reader(const std::string& text) : m_text(text) {}
 
-    bool Document() {
-        if (!Value(0)) {
-            return false;
-        }
-        Space();
-        return m_at == m_text.size();
-    }
+    bool Document() { return Value(0) && (Space(), m_at == m_text.size()); }
     std::vector<JsonString> strings;
 
   private:
-    bool At(char c) const { return m_at < m_text.size() && m_text[m_at] == c; }
-    bool Take(char c) {
-        Space();
-        if (!At(c)) {
-            return false;
-        }
-        ++m_at;
-        return true;
-    }
+    char Next() const { return m_at < m_text.size() ? m_text[m_at] : '\0'; }
     void Space() {
-        while (m_at < m_text.size() && std::strchr(" \t\r\n", m_text[m_at]) != nullptr &&
-               m_text[m_at] != '\0') {
+        while (Next() != '\0' && std::strchr(" \t\r\n", Next()) != nullptr) {
             ++m_at;
         }
     }
+    bool Take(char c) {
+        Space();
+        return Next() == c && c != '\0' && (++m_at, true);
+    }
     bool Digits() {
         const std::size_t start = m_at;
-        while (m_at < m_text.size() && m_text[m_at] >= '0' && m_text[m_at] <= '9') {
+        while (Next() >= '0' && Next() <= '9') {
             ++m_at;
         }
         return m_at > start;
     }
-    bool Word(const char* word) {
-        const std::size_t length = std::strlen(word);
-        if (m_text.compare(m_at, length, word) != 0) {
-            return false;
-        }
-        m_at += length;
-        return true;
-    }
     bool Number() {
-        Take('-');
-        if (At('0')) {
-            ++m_at;
-        } else if (!Digits()) {
+        m_at += Next() == '-' ? 1 : 0;
+        if (!(Next() == '0' ? (++m_at, true) : Digits())) {
             return false;
         }
-        if (At('.') && (++m_at, !Digits())) {
+        if (Next() == '.' && (++m_at, !Digits())) {
             return false;
         }
-        if (At('e') || At('E')) {
+        if (Next() == 'e' || Next() == 'E') {
             ++m_at;
-            if (At('+') || At('-')) {
-                ++m_at;
-            }
+            m_at += Next() == '+' || Next() == '-' ? 1 : 0;
             return Digits();
         }
         return true;
     }
-    bool Hex(unsigned* pValue) {
-        *pValue = 0;
-        for (int i = 0; i < 4; ++i, ++m_at) {
-            if (m_at >= m_text.size()) {
-                return false;
-            }
-            const char c = m_text[m_at];
-            const bool letter = (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-            if (!letter && (c < '0' || c > '9')) {
-                return false;
-            }
-            *pValue =
-                *pValue * 16 + static_cast<unsigned>(letter ? (c | 0x20) - 'a' + 10 : c - '0');
-        }
-        return true;
-    }
-    bool String(bool name = false) {
+    bool String(bool name) {
         if (!Take('"')) {
             return false;
         }
         std::string decoded;
-        while (m_at < m_text.size()) {
-            const unsigned char c = static_cast<unsigned char>(m_text[m_at++]);
+        for (char c = Next(); m_at < m_text.size(); c = Next()) {
+            ++m_at;
             if (c == '"') {
                 strings.push_back({name, decoded});
                 return true;
             }
-            if (c < 0x20 || c >= 0x80) {
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80) {
                 return false;
             }
             if (c != '\\') {
-                decoded += static_cast<char>(c);
+                decoded += c;
                 continue;
             }
-            const char escape = m_at < m_text.size() ? m_text[m_at++] : '\0';
-            const char* simple = std::strchr("\"\\/bfnrt", escape);
-            unsigned code = 0;
-            if (escape != '\0' && simple != nullptr) {
+            const char escape = Next();
+            ++m_at;
+            const char* simple = escape != '\0' ? std::strchr("\"\\/bfnrt", escape) : nullptr;
+            if (simple != nullptr) {
                 decoded += "\"\\/\b\f\n\r\t"[simple - "\"\\/bfnrt"];
-            } else if (escape == 'u' && Hex(&code)) {
-                // Kept as the code point's low byte: enough to compare ASCII.
-                decoded += static_cast<char>(code & 0xFF);
-            } else {
+                continue;
+            }
+            unsigned code = 0;
+            for (int i = 0; i < 4 && escape == 'u'; ++i, ++m_at) {
+                const char h = Next();
+                const bool letter = (h >= 'a' && h <= 'f') || (h >= 'A' && h <= 'F');
+                if (!letter && (h < '0' || h > '9')) {
+                    return false;
+                }
+                code = code * 16 + static_cast<unsigned>(letter ? (h | 0x20) - 'a' + 10 : h - '0');
+            }
+            if (escape != 'u') {
                 return false;
             }
+            decoded += static_cast<char>(code & 0xFF); // enough to compare ASCII
         }
         return false;
     }
@@ -119,29 +89,28 @@ class Reader {
             return true;
         }
         do {
-            if (named && (!String(true) || !Take(':'))) {
-                return false;
-            }
-            if (!Value(depth + 1)) {
+            if ((named && (!String(true) || !Take(':'))) || !Value(depth + 1)) {
                 return false;
             }
         } while (Take(','));
         return Take(close);
     }
+    bool Word(const char* word) {
+        const std::size_t length = std::strlen(word);
+        return m_text.compare(m_at, length, word) == 0 && (m_at += length, true);
+    }
     bool Value(int depth) {
         Space();
-        if (depth > 64 || m_at >= m_text.size()) {
+        if (depth > 64) {
             return false;
         }
-        switch (m_text[m_at]) {
+        switch (Next()) {
         case '{':
-            ++m_at;
-            return Members('}', depth, true);
+            return ++m_at, Members('}', depth, true);
         case '[':
-            ++m_at;
-            return Members(']', depth, false);
+            return ++m_at, Members(']', depth, false);
         case '"':
-            return String();
+            return String(false);
         case 't':
             return Word("true");
         case 'f':
