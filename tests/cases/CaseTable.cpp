@@ -255,9 +255,17 @@ std::string CheckJsonDocument(const CaseRow& row, CaseSystem system, const std::
     std::ofstream(base + "/document.json", std::ios::binary) << document;
     std::ofstream(base + "/expected")
         << JoinedLines(ExpectedLines(row.json, system, ports, places));
-    const std::string command = std::string(ORVANE_JSON_PYTHON " " ORVANE_JSON_CHECKER " ") +
-                                ORVANE_JSON_SCHEMA + " " + base + "/document.json " + base +
-                                "/expected >" + base + "/report 2>&1";
+    // The checkout may sit in a folder whose name holds spaces or quotes.
+    const auto quoted = [](const std::string& word) {
+        std::string text = "'";
+        for (const char c : word) {
+            text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        return text + "'";
+    };
+    const std::string command = quoted(ORVANE_JSON_PYTHON) + " " + quoted(ORVANE_JSON_CHECKER) +
+                                " " + quoted(ORVANE_JSON_SCHEMA) + " " + base + "/document.json " +
+                                base + "/expected >" + base + "/report 2>&1";
     const int status = std::system(command.c_str());
     std::ostringstream report;
     report << std::ifstream(base + "/report").rdbuf();
