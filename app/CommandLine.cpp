@@ -19,6 +19,15 @@ bool Is(const char* arg, const char* name) {
 bool IsPosixOption(const char* arg, const char* longName, const char* shortName) {
     return std::strcmp(arg, longName) == 0 || std::strcmp(arg, shortName) == 0;
 }
+
+bool HasWord(int argc, char* argv[], const char* word) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] != nullptr && Is(argv[i], word)) {
+            return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 void PrintHelp(bool withDialog) {
@@ -38,18 +47,15 @@ void PrintHelp(bool withDialog) {
 }
 
 bool WantsTrace(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i] != nullptr && Is(argv[i], "TRACE")) {
-            return true;
-        }
-    }
-    return false;
+    return HasWord(argc, argv, "TRACE");
 }
 
 SwitchFlags ParseSwitches(int argc, char* argv[], SwitchConventions conventions) {
     const bool withDialog = conventions == SwitchConventions::Windows;
     const bool posix = conventions == SwitchConventions::Posix;
     SwitchFlags flags;
+    // The document is all that goes to standard output: the help is not printed with it.
+    flags.json = HasWord(argc, argv, "JSON");
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (arg == nullptr) {
@@ -67,7 +73,11 @@ SwitchFlags ParseSwitches(int argc, char* argv[], SwitchConventions conventions)
         }
         ++flags.actionWords;
         if (Is(arg, "HELP") || (posix && IsPosixOption(arg, "--help", "-h"))) {
-            PrintHelp(withDialog);
+            if (!flags.json) {
+                PrintHelp(withDialog);
+            }
+        } else if (Is(arg, "JSON")) {
+            DebugTrace("Param", "JSON");
         } else if (Is(arg, "NATIVE")) {
             flags.native = true;
             DebugTrace("Param", "NATIVE");

@@ -12,6 +12,8 @@ struct SwitchFlags {
     bool list = false;
     bool version = false;
     bool trace = false;
+    // Answer in one JSON document instead of lines; HELP then prints nothing.
+    bool json = false;
     // Every PRINTER=<choice> given, in order.
     std::vector<std::string> printerChoices;
     // The words that name no switch, in order.
@@ -30,8 +32,9 @@ struct SwitchFlags {
 enum class SwitchConventions { Windows, Posix };
 
 // Visits every argument after the program name and matches it, case-insensitively and as a
-// whole word, against HELP, NATIVE, COMMCLASS, PRINTERCLASS, MODE, LIST, VERSION, TRACE and
-// PRINTER=<choice>. HELP prints the help text each time it occurs; the others set their flags.
+// whole word, against HELP, NATIVE, COMMCLASS, PRINTERCLASS, MODE, LIST, VERSION, JSON, TRACE
+// and PRINTER=<choice>. HELP prints the help text each time it occurs (not with JSON); the
+// others set their flags.
 SwitchFlags ParseSwitches(int argc, char* argv[], SwitchConventions conventions);
 
 // The lines that refuse a Posix command line, one for each unknown word (escaped as device text

@@ -1,5 +1,6 @@
 #include "app/ConsoleFace.h"
 
+#include "app/ConsoleReply.h"
 #include "app/ConsoleSwitches.h"
 #include "app/ExitCodes.h"
 #include "app/ModeQuery.h"
@@ -8,32 +9,44 @@
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 
-int RunSwitches(ConsoleContext& context, const SwitchFlags& flags) {
+namespace {
+void Answer(ConsoleContext& context, const SwitchFlags& flags, ConsoleReply& reply) {
     if (flags.ModeSwitchCount() > 1) {
         DebugTrace("InitInstance", "More than one USB mode specified");
-        PrintLine("Cannot specify more than one USB communication mode");
-        return kExitOk;
+        reply.Refuse(RunResult::Conflict, "Cannot specify more than one USB communication mode");
+        return;
     }
     if (flags.version) {
-        PrintLine(context.programName + " " +
-                  (context.version.empty() ? "(version not recorded)" : context.version));
+        reply.Version(context.programName, context.version);
     }
-    int exitCode = kExitOk;
     if (flags.list) {
-        exitCode = ListPrinters(context);
+        ListPrinters(context, reply);
     }
     if (!flags.modeQuery && flags.ModeSwitchCount() == 0) {
-        return exitCode;
+        return;
     }
 
     PrinterSelection selection;
-    if (const std::optional<int> refusal = SelectPrinter(context.backend, flags, &selection)) {
-        return *refusal;
+    if (const std::optional<Refusal> refusal = SelectPrinter(context.backend, flags, &selection)) {
+        reply.Refuse(refusal->result, refusal->line);
+    } else if (flags.modeQuery) {
+        ReportMode(context, selection, reply);
+    } else {
+        RunModeSwitch(context, flags, selection, reply);
     }
-    if (flags.modeQuery) {
-        return ReportMode(context, selection);
+}
+} // namespace
+
+int RunSwitches(ConsoleContext& context, const SwitchFlags& flags) {
+    if (flags.json && !flags.version && !flags.list && !flags.modeQuery &&
+        flags.ModeSwitchCount() == 0) {
+        PrintErrorLine(context.programName +
+                       ": JSON goes with LIST, MODE, VERSION, NATIVE, PRINTERCLASS or COMMCLASS");
+        return kExitUsage;
     }
-    return RunModeSwitch(context, flags, selection);
+    ConsoleReply reply(flags.json);
+    Answer(context, flags, reply);
+    return reply.Finish();
 }
 
 int RunConsoleOnly(ConsoleContext& context, const SwitchFlags& flags) {
@@ -49,4 +62,12 @@ int RunConsoleOnly(ConsoleContext& context, const SwitchFlags& flags) {
         return kExitUsage;
     }
     return RunSwitches(context, flags);
+}
+
+int ConsoleExitCode(const std::string& programName, int exitCode) {
+    if (const std::optional<std::string> why = TakeOutputFailure()) {
+        PrintErrorLine(programName + ": cannot write the output: " + *why);
+        return kExitOutputLost;
+    }
+    return exitCode;
 }

@@ -1,14 +1,9 @@
 #include "app/ConsoleSwitches.h"
 
-#include "app/ExitCodes.h"
-#include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
-#include "common/ShownText.h"
 #include "device/ProbeUsb.h"
-#include "text/ModeText.h"
 
 #include <cstdio>
-#include <string>
 
 namespace {
 // Shows the wait on the progress line.
@@ -33,91 +28,74 @@ class ConsoleWait : public ChangeObserver {
     UsbType m_target;
 };
 
-void PrintPort(const PortLookup& lookup) {
-    if (lookup.port) {
-        std::printf("Comm Class USB virtual port = %s\n", ShowDeviceText(*lookup.port).c_str());
-        std::fflush(stdout);
-    } else if (!lookup.problem.empty()) {
-        PrintLine(EscapeUnprintable(lookup.problem));
-    }
-}
-
-int ExitCodeOf(ChangeOutcome::Kind kind) {
+RunResult ResultOf(ChangeOutcome::Kind kind) {
     switch (kind) {
     case ChangeOutcome::Kind::Changed:
-        return kExitOk;
+        return RunResult::Changed;
     case ChangeOutcome::Kind::NoPrinter:
-        return kExitNoPrinter;
+        return RunResult::NoPrinter;
     case ChangeOutcome::Kind::Timeout:
+        return RunResult::Timeout;
     case ChangeOutcome::Kind::OtherMode:
-        break;
+        return RunResult::OtherMode;
     case ChangeOutcome::Kind::InUse:
-        return kExitInUse;
+        return RunResult::InUse;
     }
-    return kExitRestartTimeout;
+    return RunResult::NoPrinter;
 }
 } // namespace
 
-ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer, UsbType target,
-                         ProgressLine* pProgress) {
-    ConsoleWait wait(pProgress, target);
-    const ChangeOutcome outcome =
-        ChangeMode(backend, ChangeRequest{printer, target}, kConsoleChange, &wait);
-    switch (outcome.kind) {
-    case ChangeOutcome::Kind::NoPrinter:
-        PrintLine(kErrorOpeningUsb);
-        break;
-    case ChangeOutcome::Kind::Timeout:
-        PrintLine(FormatText("Printer did not come back in %s mode within %d seconds",
-                             ModeName(target), static_cast<int>(kRestartWaitLimitMs / 1000)));
-        break;
-    case ChangeOutcome::Kind::OtherMode:
-        PrintLine(FormatText("Printer came back in %s mode, not in %s mode",
-                             ModeName(outcome.after), ModeName(target)));
-        break;
-    case ChangeOutcome::Kind::InUse:
-        PrintLine(InUseLine(outcome.after));
-        break;
-    case ChangeOutcome::Kind::Changed:
-        PrintLine(std::string("Now set to ") + ModeName(outcome.after));
-        if (outcome.after == IDCOMMCLASSTYPE) {
-            PrintPort(outcome.port);
-        }
-        break;
+ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer,
+                         ChangeReport* pChange, ProgressLine* pProgress) {
+    ConsoleWait wait(pProgress, pChange->target);
+    ChangeOutcome outcome =
+        ChangeMode(backend, ChangeRequest{printer, pChange->target}, kConsoleChange, &wait);
+    pChange->result = ResultOf(outcome.kind);
+    if (outcome.kind != ChangeOutcome::Kind::NoPrinter &&
+        outcome.kind != ChangeOutcome::Kind::Timeout) {
+        pChange->after = outcome.after;
     }
+    pChange->port = outcome.port;
     return outcome;
 }
 
-int RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
-                  const PrinterSelection& selection) {
+void RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
+                   const PrinterSelection& selection, ConsoleReply& reply) {
     UsbType target = IDNATIVETYPE;
     if (flags.printerClass) {
         target = IDPRINTERCLASSTYPE;
     } else if (flags.commClass) {
         target = IDCOMMCLASSTYPE;
     } else if (!flags.native) {
-        return kExitOk;
+        return;
     }
     if (selection.several) {
-        PrintLine(SeveralPrintersLine(selection.printers.size()));
-        return kExitWhichPrinter;
+        reply.Refuse(RunResult::WhichPrinter, SeveralPrintersLine(selection.printers.size()));
+        return;
     }
 
+    Clock& clock = context.backend.clock();
+    const std::uint64_t start = clock.NowMs();
+    ChangeReport change;
+    change.target = target;
+    if (const AttachedPrinter* pListed = selection.Chosen()) {
+        change.printer.emplace().listed = *pListed;
+        change.printer->number = static_cast<int>(selection.chosen + 1);
+    }
     const std::optional<ProbeResult> current = ProbeMode(context.backend, selection.printer);
     if (!current) {
-        PrintLine(kErrorOpeningUsb);
-        return kExitNoPrinter;
+        change.result = RunResult::NoPrinter;
+    } else if (current->inUse) {
+        change.before = change.after = current->mode;
+        change.result = RunResult::InUse;
+    } else if (current->mode == target) {
+        change.before = change.after = target;
+        change.result = RunResult::AlreadySet;
+    } else {
+        change.before = current->mode;
+        ProgressLine progress(stderr, context.stderrIsConsole);
+        SetUsbType(context.backend, PrinterTarget::Listed(current->identity), &change, &progress);
     }
-    if (current->inUse) {
-        PrintLine(InUseLine(current->mode));
-        return kExitInUse;
-    }
-    if (current->mode == target) {
-        PrintLine(std::string("Already set to ") + ModeName(target));
-        return kExitOk;
-    }
-    ProgressLine progress(stderr, context.stderrIsConsole);
-    return ExitCodeOf(
-        SetUsbType(context.backend, PrinterTarget::Listed(current->identity), target, &progress)
-            .kind);
+    change.tookMs = clock.NowMs() - start;
+    reply.Change(change);
 }

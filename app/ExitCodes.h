@@ -14,3 +14,6 @@ constexpr int kExitNoAccess = 5;
 constexpr int kExitInUse = 6;
 // The command line asks for nothing (where there is no dialog to start): the usage code.
 constexpr int kExitUsage = 64;
+// Standard output could not be written (a full disk, a closed stream): what was done is done,
+// but its lines are lost (EX_IOERR).
+constexpr int kExitOutputLost = 74;

@@ -1,61 +1,65 @@
 #include "app/ModeQuery.h"
 
-#include "app/ExitCodes.h"
-#include "common/ConsoleOutput.h"
-#include "common/DebugTrace.h"
 #include "device/ProbeUsb.h"
 #include "text/ModeText.h"
 
-#include <string>
-
 namespace {
-// One printer as MODE shows it, and the exit code that goes with it.
-struct ModeLine {
-    ModeText shown;
-    int exitCode = kExitOk;
-};
-
-ModeLine ModeOf(PrinterBackend& backend, const PrinterTarget& printer) {
+// Probes the printer meant and completes its report; the result that goes with it.
+RunResult ReadMode(PrinterBackend& backend, const PrinterTarget& printer, PrinterReport* pReport) {
     const std::optional<ProbeResult> found = ProbeMode(backend, printer);
+    pReport->inUse = found && found->inUse;
     if (!found) {
-        return {{kErrorOpeningUsb, {}}, kExitNoPrinter};
+        pReport->refusal = kErrorOpeningUsb;
+        return RunResult::NoPrinter;
     }
+    AttachedPrinter& listed = pReport->listed;
+    if (listed.identity.empty() && listed.shownId.empty()) {
+        // Not listed: the first printer found names itself.
+        listed.identity = listed.shownId = found->identity;
+    }
+    pReport->mode = found->mode;
     if (found->inUse) {
-        return {{InUseLine(found->mode), {}}, kExitInUse};
+        pReport->refusal = InUseLine(found->mode);
+        return RunResult::InUse;
     }
-    PortLookup port;
     if (found->mode == IDCOMMCLASSTYPE) {
-        port = backend.LookUpPort(PrinterTarget::Listed(found->identity));
+        pReport->port = backend.LookUpPort(PrinterTarget::Listed(found->identity));
     }
-    return {ShowMode(found->mode, port), kExitOk};
+    return RunResult::Ok;
 }
 } // namespace
 
-int ReportMode(ConsoleContext& context, const PrinterSelection& selection) {
+void ReportMode(ConsoleContext& context, const PrinterSelection& selection, ConsoleReply& reply) {
     if (!selection.several) {
-        const ModeLine line = ModeOf(context.backend, selection.printer);
-        if (!line.shown.problem.empty()) {
-            PrintLine(line.shown.problem);
+        PrinterReport report;
+        if (const AttachedPrinter* pListed = selection.Chosen()) {
+            report.number = static_cast<int>(selection.chosen + 1);
+            report.listed = *pListed;
         }
-        PrintLine(line.shown.text);
-        return line.exitCode;
+        const RunResult result = ReadMode(context.backend, selection.printer, &report);
+        if (selection.Chosen() == nullptr && !report.mode) {
+            reply.Refuse(result, report.refusal); // none listed, and none found
+            return;
+        }
+        reply.Mode({report}, false, result);
+        return;
     }
 
-    // Each line names its printer; a port lookup's complaint would only break the list apart.
-    // The exit code is 0 when any printer answered, else 6 when one is held by another program.
-    int exitCode = kExitNoPrinter;
+    RunResult result = RunResult::NoPrinter;
+    std::vector<PrinterReport> printers;
     for (std::size_t i = 0; i < selection.printers.size(); ++i) {
-        const AttachedPrinter& printer = selection.printers[i];
-        std::string text = printer.deniedNode.empty() ? "" : NoAccessLine(printer.deniedNode);
-        if (text.empty()) {
-            const ModeLine line = ModeOf(context.backend, PrinterTarget::Listed(printer.identity));
-            text = line.shown.text;
-            if (line.exitCode == kExitOk || exitCode == kExitNoPrinter) {
-                exitCode = line.exitCode;
-            }
+        PrinterReport& report = printers.emplace_back();
+        report.number = static_cast<int>(i + 1);
+        report.listed = selection.printers[i];
+        if (!report.listed.deniedNode.empty()) {
+            report.refusal = NoAccessLine(report.listed.deniedNode);
+            continue;
         }
-        PrintLine(FormatText("Printer %d (%s): %s", static_cast<int>(i + 1),
-                             ShownId(printer).c_str(), text.c_str()));
+        const RunResult read =
+            ReadMode(context.backend, PrinterTarget::Listed(report.listed.identity), &report);
+        if (read == RunResult::Ok || result == RunResult::NoPrinter) {
+            result = read;
+        }
     }
-    return exitCode;
+    reply.Mode(printers, true, result);
 }

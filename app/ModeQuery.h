@@ -2,9 +2,10 @@
 #pragma once
 
 #include "app/ConsoleContext.h"
+#include "app/ConsoleReply.h"
 #include "app/PrinterSelection.h"
 
-// Prints the current mode of the selected printer, with the virtual port appended in comm
-// class mode; with several printers and none chosen, one line for each, saying which printer
-// it is. Returns the exit code: kExitNoPrinter when no printer answers.
-int ReportMode(ConsoleContext& context, const PrinterSelection& selection);
+// The current mode of the selected printer, with the virtual port in comm class mode; with
+// several printers and none chosen, that of each. The result is NoPrinter when no printer
+// answers; with several, Ok when any answered, else InUse when one is held.
+void ReportMode(ConsoleContext& context, const PrinterSelection& selection, ConsoleReply& reply);

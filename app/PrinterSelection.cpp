@@ -1,19 +1,18 @@
 #include "app/PrinterSelection.h"
 
-#include "app/ExitCodes.h"
-#include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 #include "common/ShownText.h"
 #include "device/PrinterChoice.h"
 #include "text/ModeText.h"
 
 namespace {
-std::optional<int> Chosen(const AttachedPrinter& printer, PrinterSelection* pSelection) {
+std::optional<Refusal> Choose(std::size_t index, PrinterSelection* pSelection) {
+    const AttachedPrinter& printer = pSelection->printers[index];
     if (!printer.deniedNode.empty()) {
-        PrintLine(NoAccessLine(printer.deniedNode));
-        return kExitNoAccess;
+        return Refusal{RunResult::NoAccess, NoAccessLine(printer.deniedNode)};
     }
     pSelection->printer = PrinterTarget::Listed(printer.identity);
+    pSelection->chosen = index;
     return std::nullopt;
 }
 } // namespace
@@ -23,8 +22,8 @@ std::string SeveralPrintersLine(std::size_t count) {
                       static_cast<int>(count));
 }
 
-std::optional<int> SelectPrinter(PrinterBackend& backend, const SwitchFlags& flags,
-                                 PrinterSelection* pSelection) {
+std::optional<Refusal> SelectPrinter(PrinterBackend& backend, const SwitchFlags& flags,
+                                     PrinterSelection* pSelection) {
     pSelection->printers = backend.ListPrinters();
     const std::vector<AttachedPrinter>& printers = pSelection->printers;
 
@@ -32,21 +31,20 @@ std::optional<int> SelectPrinter(PrinterBackend& backend, const SwitchFlags& fla
         const std::string& choice = flags.printerChoices.front();
         for (const std::string& other : flags.printerChoices) {
             if (other != choice) {
-                PrintLine("Choose one printer: PRINTER= is given more than once");
-                return kExitWhichPrinter;
+                return Refusal{RunResult::WhichPrinter,
+                               "Choose one printer: PRINTER= is given more than once"};
             }
         }
         if (printers.empty()) {
-            PrintLine(kErrorOpeningUsb);
-            return kExitNoPrinter;
+            return Refusal{RunResult::NoPrinter, kErrorOpeningUsb};
         }
         const AttachedPrinter* pChosen = FindChosenPrinter(printers, choice);
         if (pChosen == nullptr) {
-            PrintLine("No attached printer matches PRINTER=" + EscapeUnprintable(choice) +
-                      " (LIST shows the attached printers)");
-            return kExitWhichPrinter;
+            return Refusal{RunResult::WhichPrinter,
+                           "No attached printer matches PRINTER=" + EscapeUnprintable(choice) +
+                               " (LIST shows the attached printers)"};
         }
-        return Chosen(*pChosen, pSelection);
+        return Choose(static_cast<std::size_t>(pChosen - printers.data()), pSelection);
     }
 
     if (printers.size() > 1) {
@@ -54,7 +52,7 @@ std::optional<int> SelectPrinter(PrinterBackend& backend, const SwitchFlags& fla
         return std::nullopt;
     }
     if (printers.size() == 1) {
-        return Chosen(printers.front(), pSelection);
+        return Choose(0, pSelection);
     }
     return std::nullopt;
 }

@@ -34,6 +34,9 @@ struct AttachedPrinter {
     // Set when another attached printer reports the same serial number: the serial. The printer
     // is then named by where it is plugged in, which tells the two apart and survives a restart.
     std::string sharedSerial;
+    // Where it is plugged in, where the system names that apart from its ID: on Linux the bus
+    // and the ports from the root hub ("1-2.3"); empty elsewhere.
+    std::string place;
 };
 
 // The printer's command pipe while it is open; closed when the object goes.

@@ -13,10 +13,12 @@
 #include "platform/sim/SimSystem.h"
 #include "support/Faults.h"
 #include "support/InputBytes.h"
+#include "support/JsonCheck.h"
 #include "support/MachineChecks.h"
 #include "support/Require.h"
 #include "support/StdoutCapture.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -93,6 +95,8 @@ bool SameWord(std::string_view arg, std::string_view word) {
 struct Request {
     bool switchGiven[3] = {false, false, false};
     bool modeQuery = false;
+    bool json = false;
+    bool jsonAction = false;          // LIST, MODE, VERSION or a mode switch beside JSON
     std::vector<std::string> choices; // what each PRINTER= names
     bool onlySelection = true;        // nothing but PRINTER= and TRACE: the dialog face
     int SwitchKinds() const {
@@ -109,6 +113,11 @@ Request ReadRequest(const std::vector<std::string>& args) {
         request.switchGiven[1] |= SameWord(arg, "PRINTERCLASS");
         request.switchGiven[2] |= SameWord(arg, "COMMCLASS");
         request.modeQuery |= SameWord(arg, "MODE");
+        request.json |= SameWord(arg, "JSON");
+        for (const char* action :
+             {"NATIVE", "PRINTERCLASS", "COMMCLASS", "MODE", "LIST", "VERSION"}) {
+            request.jsonAction |= SameWord(arg, action);
+        }
         if (arg.size() >= kPrinter.size() &&
             SameWord(std::string_view(arg).substr(0, kPrinter.size()), kPrinter)) {
             request.choices.push_back(arg.substr(kPrinter.size()));
@@ -156,6 +165,7 @@ bool ChoiceRefused(const Request& request, bool printerAttached) {
 
 constexpr int kFrameworkFailed = 1;
 constexpr int kWhichPrinter = 4;
+constexpr int kUsage = 64;
 
 const char* const kModeText[] = {"Native USB", "Printer Class USB", "Comm Class USB"};
 
@@ -202,6 +212,16 @@ void CheckWrites(const MachineSetup& setup, const Request& request, bool changeA
     }
 }
 
+// Whether the output says `text`: as one of its lines, or with JSON as one of the document's
+// strings (read strictly on its own, not by Orvane's writer).
+bool Says(const Request& request, const std::string& out, const std::string& text) {
+    if (!request.json) {
+        return HasLine(out, text);
+    }
+    const std::optional<std::vector<JsonString>> strings = JsonStrings(out);
+    return strings && std::find(strings->begin(), strings->end(), text) != strings->end();
+}
+
 void CheckOutcome(const MachineSetup& setup, const Request& request, bool anyArgument, int exitCode,
                   const std::string& out) {
     const bool faulted = !sim::machine().injectedFaults().empty();
@@ -214,6 +234,15 @@ void CheckOutcome(const MachineSetup& setup, const Request& request, bool anyArg
     const bool changeAsked =
         anyArgument && !dialogFace && request.SwitchKinds() == 1 && !request.modeQuery && !refused;
 
+    if (request.json && exitCode != kFrameworkFailed) {
+        if (!request.jsonAction) {
+            Require(exitCode == kUsage && out.empty(), "JSON without an action was not refused");
+            Require(sim::machine().printer().writes().empty(),
+                    "JSON without an action sent a command");
+            return;
+        }
+        Require(JsonStrings(out).has_value(), "with JSON, standard output is not one document");
+    }
     Require(exitCode >= 0 && exitCode <= 4, "exit code outside 0..4");
     if (refused && !faulted) {
         Require(exitCode == kWhichPrinter, "a choice that names no printer was not refused");
@@ -229,7 +258,7 @@ void CheckOutcome(const MachineSetup& setup, const Request& request, bool anyArg
                 "the printer was written to after the framework failed");
         return;
     }
-    Require(exitCode != 2 || HasLine(out, "Error opening USB"),
+    Require(exitCode != 2 || Says(request, out, "Error opening USB"),
             "exit code 2 without \"Error opening USB\"");
     Require(exitCode != 2 || !printer || faulted, "a present printer was reported missing");
     Require(exitCode != 3 || setup.neverReturns || setup.failWrites || faulted,
@@ -243,25 +272,30 @@ void CheckOutcome(const MachineSetup& setup, const Request& request, bool anyArg
     }
     if (anyArgument && request.SwitchKinds() > 1) {
         Require(exitCode == 0 &&
-                    HasLine(out, "Cannot specify more than one USB communication mode"),
+                    Says(request, out, "Cannot specify more than one USB communication mode"),
                 "two mode switches were not refused");
     }
     const bool clean = !faulted && printer && !refused;
     if (clean && anyArgument && !dialogFace && request.modeQuery && request.SwitchKinds() <= 1) {
         std::string line = kModeText[setup.printerMode];
-        if (setup.printerMode == 2 && setup.portListed) {
+        // With JSON the port is a string of its own.
+        const bool port = setup.printerMode == 2 && setup.portListed;
+        if (port && !request.json) {
             line += " = COM7";
         }
-        Require(exitCode == 0 && HasLine(out, line), "MODE did not report the printer's mode");
+        Require(exitCode == 0 && Says(request, out, line) &&
+                    (!port || !request.json || Says(request, out, "COM7")),
+                "MODE did not report the printer's mode");
     }
     if (clean && changeAsked && !setup.neverReturns && !setup.failWrites) {
         const int target = request.Target();
         Require(exitCode == 0, "a mode change without faults failed");
         Require(sim::machine().printer().mode() == target, "the printer is not in the new mode");
-        const std::string expected = setup.printerMode == target
-                                         ? std::string("Already set to ") + kModeText[target]
-                                         : std::string("Now set to ") + kModeText[target];
-        Require(HasLine(out, expected), "the console did not report the new mode");
+        const bool already = setup.printerMode == target;
+        const std::string expected = request.json ? (already ? "already-set" : "changed")
+                                                  : (already ? "Already set to " : "Now set to ") +
+                                                        std::string(kModeText[target]);
+        Require(Says(request, out, expected), "the console did not report the new mode");
     }
     CheckWrites(setup, request, changeAsked);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The release: builds the windows, windows-i686 and linux trees and puts in build/release
-#   Orvane-<version>-win64.zip      Orvane.exe (64-bit), README.md and LICENSE
+#   Orvane-<version>-win64.zip      Orvane.exe (64-bit), README.md, orvane.schema.json, LICENSE
 #   Orvane-<version>-x64.msi        the 64-bit Windows Installer package
 #   Orvane-<version>-x86.msi        the 32-bit one
 #   orvane_<version>_<arch>.deb     the Linux package
@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 sign=packaging/windows/sign.sh
 
-for file in README.md LICENSE; do
+for file in README.md orvane.schema.json LICENSE; do
     if [ ! -f "$file" ]; then
         echo "package: $file is missing at the top of the repository" >&2
         exit 1
@@ -45,7 +45,7 @@ for build in windows:win64:x64 windows-i686:win32:x86; do
     [ $signing = no ] || "$sign" "$msi"
 done
 (cd "$next/stage/win64" && cmake -E tar cf "$next/Orvane-$version-win64.zip" --format=zip \
-    Orvane.exe README.md LICENSE)
+    Orvane.exe README.md orvane.schema.json LICENSE)
 rm -rf "$next/stage"
 cpack --preset linux >/dev/null
 deb=$(ls build/linux/orvane_"$version"_*.deb)

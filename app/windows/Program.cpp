@@ -18,10 +18,11 @@ namespace {
 std::optional<int> ChooseDialogPrinter(PrinterBackend& backend, const SwitchFlags& flags,
                                        PrinterTarget* pPrinter) {
     PrinterSelection selection;
-    if (const std::optional<int> refusal = SelectPrinter(backend, flags, &selection)) {
+    if (const std::optional<Refusal> refusal = SelectPrinter(backend, flags, &selection)) {
+        PrintLine(refusal->line);
         // Without a printer the dialog shows so itself.
-        if (*refusal != kExitNoPrinter) {
-            return refusal;
+        if (refusal->result != RunResult::NoPrinter) {
+            return ExitCodeOf(refusal->result);
         }
     }
     *pPrinter = selection.several ? PrinterTarget::Listed(selection.printers.front().identity)
@@ -42,10 +43,11 @@ int RunOrvane(int argc, char* argv[], DialogFace& dialog) {
     Win32PrinterBackend backend;
     const SwitchFlags flags = ParseSwitches(argc, argv, SwitchConventions::Windows);
     if (flags.actionWords == 0) {
-        // No switch, or only the choice of a printer: the dialog face, without the console.
+        // No switch, or only the choice of a printer: the dialog face, without the console, so
+        // that what it prints is not checked.
         PrinterTarget printer = PrinterTarget::FirstFound();
         if (const std::optional<int> refusal = ChooseDialogPrinter(backend, flags, &printer)) {
-            return *refusal;
+            return ConsoleExitCode("Orvane", *refusal);
         }
         FreeConsole();
         return dialog.Run(backend, printer);
@@ -53,5 +55,5 @@ int RunOrvane(int argc, char* argv[], DialogFace& dialog) {
 
     ConsoleContext context{backend, "Orvane", flags.version ? ReadOwnVersion() : std::string(),
                            StderrIsConsole(), true};
-    return RunSwitches(context, flags);
+    return ConsoleExitCode(context.programName, RunSwitches(context, flags));
 }

@@ -23,7 +23,7 @@ std::vector<AttachedPrinter> LibusbPrinterBackend::ListPrinters() {
         }
         printers.push_back({found.identity, found.identity, found.interfaces.mode,
                             nodeAccess == NodeAccess::Refused ? DeviceNode(found) : std::string(),
-                            '\0', found.sharedSerial});
+                            '\0', found.sharedSerial, found.portPath});
     }
     return printers;
 }

@@ -1,10 +1,9 @@
 #include "device/windows/CommPort.h"
 
+#include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 #include "device/windows/PortValue.h"
 #include "platform/win32.h"
-
-#include <cstdio>
 
 bool ReadCommPortName(char* pszPortName, int nBufSize, std::string* pProblem) {
     HKEY hKey = nullptr;
@@ -25,7 +24,7 @@ bool ReadCommPortName(char* pszPortName, int nBufSize, std::string* pProblem) {
 bool GetCommPortName(char* pszPortName, int nBufSize) {
     std::string problem;
     if (!ReadCommPortName(pszPortName, nBufSize, &problem)) {
-        std::printf("%s\n", problem.c_str());
+        PrintLine(problem);
         return false;
     }
     return true;

@@ -47,7 +47,7 @@ std::vector<AttachedPrinter> ListAttachedPrinters() {
                 continue;
             }
             std::string shownId = DeviceInstanceId(walk.DeviceSet(), &device);
-            AttachedPrinter printer{InstanceOfPath(path), shownId, mode, {}, '\\', {}};
+            AttachedPrinter printer{InstanceOfPath(path), shownId, mode, {}, '\\', {}, {}};
             if (printer.shownId.empty()) {
                 printer.shownId = printer.identity;
                 printer.shownIdSeparator = '\0';

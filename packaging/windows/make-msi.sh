@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Orvane's MSI with wixl from a staged folder holding Orvane.exe, README.md and LICENSE.
+# Builds Orvane's MSI with wixl from a staged folder holding Orvane.exe, README.md,
+# orvane.schema.json and LICENSE.
 # Usage: make-msi.sh x64|x86 VERSION STAGE_DIR OUTPUT.msi
 # VERSION is the version block's, a.b.c.d. Windows Installer compares only the first three
 # fields of a product version, so 1.0.0.8 and 1.0.0.9 would be one version to it: the
@@ -21,7 +22,7 @@ patch=$((10#${BASH_REMATCH[3]})) tweak=$((10#${BASH_REMATCH[4]}))
 build=$((patch * 1000 + tweak))
 ((major <= 255 && minor <= 255 && tweak < 1000 && build <= 65535)) ||
     die "version $version does not fit Windows Installer's a.b.c (a, b up to 255, c*1000+d up to 65535)"
-for file in Orvane.exe README.md LICENSE; do
+for file in Orvane.exe README.md orvane.schema.json LICENSE; do
     [[ -f "$stage/$file" ]] || die "$stage has no $file"
 done
 
@@ -29,6 +30,6 @@ output=$(realpath -m "$output")
 rm -f "$output.new"
 # wixl takes the files' names relative to where it runs.
 (cd "$stage" && wixl -a "$arch" -D "Version=$major.$minor.$build" -D "Arch=$arch" \
-    -D Exe=Orvane.exe -D Readme=README.md -D Licence=LICENSE \
+    -D Exe=Orvane.exe -D Readme=README.md -D Schema=orvane.schema.json -D Licence=LICENSE \
     -o "$output.new" "$here/Orvane.wxs") || { rm -f "$output.new"; die "wixl failed"; }
 mv -f "$output.new" "$output"

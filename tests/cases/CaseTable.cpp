@@ -1,7 +1,9 @@
 #include "CaseTable.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 
@@ -63,8 +65,10 @@ class RowReader {
             for (const std::string_view word : words) {
                 m_row.run.push_back(Decoded(word, m_line));
             }
-        } else if (key.starts_with("out") || key.starts_with("err")) {
+        } else if (key.starts_with("out") || key.starts_with("err") || key.starts_with("json")) {
             ReadLine(key, rest);
+        } else if (key == "stdout" && (rest == "full" || rest == "closed")) {
+            m_row.stdoutTo = rest == "full" ? CaseStdout::Full : CaseStdout::Closed;
         } else if (key == "exit") {
             m_row.exit = static_cast<int>(Number(rest, m_line));
         } else if (key == "sent") {
@@ -101,8 +105,10 @@ class RowReader {
     }
 
     void ReadLine(std::string_view key, std::string_view rest) {
-        CaseLine line{std::nullopt, Decoded(rest, m_line)};
-        const std::string_view system = key.substr(3);
+        // A JSON value keeps its own escapes.
+        const bool json = key.starts_with("json");
+        CaseLine line{std::nullopt, json ? std::string(rest) : Decoded(rest, m_line)};
+        const std::string_view system = key.substr(json ? 4 : 3);
         if (system == "-windows") {
             line.only = CaseSystem::Windows;
         } else if (system == "-linux") {
@@ -110,7 +116,13 @@ class RowReader {
         } else if (!system.empty()) {
             Fail("unknown line: " + std::string(key));
         }
-        (key.starts_with("out") ? m_row.out : m_row.err).push_back(std::move(line));
+        (json                     ? m_row.json
+         : key.starts_with("out") ? m_row.out
+                                  : m_row.err)
+            .push_back(std::move(line));
+        if (!m_row.json.empty() && !m_row.out.empty()) {
+            Fail("standard output is lines or a JSON document, not both");
+        }
     }
 
     void ReadSent(const std::vector<std::string_view>& words) {
@@ -230,4 +242,39 @@ std::string JoinedLines(const std::vector<std::string>& lines) {
         joined += line + "\n";
     }
     return joined;
+}
+
+std::string CheckJsonDocument(const CaseRow& row, CaseSystem system, const std::string& document,
+                              const std::vector<std::string>& ports,
+                              const std::vector<std::string>& places) {
+    char folder[] = "/tmp/orvane-json-XXXXXX";
+    if (mkdtemp(folder) == nullptr) {
+        return "cannot make a folder for the JSON checker";
+    }
+    const std::string base = folder;
+    std::ofstream(base + "/document.json", std::ios::binary) << document;
+    std::ofstream(base + "/expected")
+        << JoinedLines(ExpectedLines(row.json, system, ports, places));
+    // The checkout may sit in a folder whose name holds spaces or quotes.
+    const auto quoted = [](const std::string& word) {
+        std::string text = "'";
+        for (const char c : word) {
+            text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        return text + "'";
+    };
+    const std::string command = quoted(ORVANE_JSON_PYTHON) + " " + quoted(ORVANE_JSON_CHECKER) +
+                                " " + quoted(ORVANE_JSON_SCHEMA) + " " + base + "/document.json " +
+                                base + "/expected >" + base + "/report 2>&1";
+    const int status = std::system(command.c_str());
+    std::ostringstream report;
+    report << std::ifstream(base + "/report").rdbuf();
+    for (const char* file : {"/document.json", "/expected", "/report"}) {
+        std::remove((base + file).c_str());
+    }
+    std::remove(folder);
+    if (status != 0 && report.str().empty()) {
+        return "the JSON checker failed: " + command;
+    }
+    return report.str();
 }

@@ -1,5 +1,6 @@
 // The table of end-to-end cases (orvane.cases) as each level's runner reads it: a row's
-// printers, command line, expected lines and exit code, and what each printer received.
+// printers, command line, expected lines or JSON members and exit code, and what each printer
+// received.
 #pragma once
 
 #include "printer_description.h"
@@ -17,6 +18,10 @@ struct CaseLine {
     std::string text;               // escapes decoded; {portN} still in it
 };
 
+// Where a row's Orvane writes its standard output: a pipe the level reads, or a place that
+// takes nothing.
+enum class CaseStdout { Read, Full, Closed };
+
 struct CaseGap {
     std::size_t printer = 1; // from 1
     std::uint32_t minMs = 0;
@@ -32,6 +37,10 @@ struct CaseRow {
     std::vector<std::string> run;
     std::vector<CaseLine> out;
     std::vector<CaseLine> err;
+    // "PATH VALUE" each: standard output is one JSON document, and these members hold these
+    // values (CheckJsonDocument).
+    std::vector<CaseLine> json;
+    CaseStdout stdoutTo = CaseStdout::Read;
     int exit = 0;
     // Printer N's writes (index N-1); nullopt: not checked.
     std::vector<std::optional<std::vector<std::vector<std::uint8_t>>>> sent;
@@ -65,5 +74,11 @@ std::vector<std::string> ExpectedLines(const std::vector<CaseLine>& lines, CaseS
                                        const std::vector<std::string>& places = {});
 // The row's command line, with {placeN} replaced by places[N-1].
 std::vector<std::string> RunWords(const CaseRow& row, const std::vector<std::string>& places);
+// What is wrong with `document`, a row's standard output, by the JSON checker
+// (check_json.py: a real parser, the schema, the row's json lines for `system` with {portN} and
+// {placeN} filled in); empty when nothing is.
+std::string CheckJsonDocument(const CaseRow& row, CaseSystem system, const std::string& document,
+                              const std::vector<std::string>& ports,
+                              const std::vector<std::string>& places = {});
 // Lines joined, each ending in a newline: what a program prints.
 std::string JoinedLines(const std::vector<std::string>& lines);

@@ -56,8 +56,13 @@ TEST_P(CaseRowsTest, RunsAsTheTableSays) {
     fake::NameSharedSerials(backend, system);
     withDialog = system == CaseSystem::Windows;
 
+    ASSERT_EQ(row.stdoutTo, CaseStdout::Read) << "the fake reads every line it is given";
     const std::string out = Run(RunWords(row, places));
-    EXPECT_EQ(out, JoinedLines(ExpectedLines(row.out, system, ports, places)));
+    if (row.json.empty()) {
+        EXPECT_EQ(out, JoinedLines(ExpectedLines(row.out, system, ports, places)));
+    } else {
+        EXPECT_EQ(CheckJsonDocument(row, system, out, ports, places), "");
+    }
     if (!row.err.empty()) {
         EXPECT_EQ(errors, JoinedLines(ExpectedLines(row.err, system, ports, places)));
     }

@@ -122,10 +122,10 @@ std::vector<AttachedPrinter> Backend::ListPrinters() {
     for (Printer& printer : m_printers) {
         Update(printer);
         if (!printer.restarting) {
-            listed.push_back({printer.identity,
-                              printer.shownId.empty() ? printer.identity : printer.shownId,
-                              printer.mode, printer.deniedNode,
-                              printer.shownId.empty() ? '\0' : '\\', printer.sharedSerial});
+            listed.push_back(
+                {printer.identity, printer.shownId.empty() ? printer.identity : printer.shownId,
+                 printer.mode, printer.deniedNode, printer.shownId.empty() ? '\0' : '\\',
+                 printer.sharedSerial, printer.place});
         }
     }
     std::stable_sort(listed.begin(), listed.end(),
@@ -185,6 +185,7 @@ Printer Described(const PrinterDescription& description, CaseSystem system, std:
         printer.portProblem = "no port";
     } else {
         printer.port = "/dev/ttyACM" + std::to_string(index);
+        printer.place = RowPlace(index);
     }
     printer.restartMs = description.restart_ms;
     printer.neverReturns = description.never_back;

@@ -52,6 +52,7 @@ struct Printer {
     bool inUse = false;            // another program holds it: found, but cannot be reached
     bool commandPipeInUse = false; // another program holds only its command pipe
     std::string sharedSerial;      // listed as sharing its serial with another printer
+    std::string place;             // where it is plugged in, where the system says so (Linux)
 
     // What happened to it.
     std::vector<Write> writes;

@@ -17,7 +17,12 @@ class ModeChangeTest : public CoreTest {
     ChangeOutcome outcome;
     // The console's change, as SetUsbType runs it; returns what it printed.
     std::string Change(UsbType target, PrinterTarget meant = PrinterTarget::FirstFound()) {
-        return Stdout([&] { outcome = SetUsbType(backend, meant, target); });
+        return Stdout([&] {
+            ChangeReport change;
+            change.target = target;
+            outcome = SetUsbType(backend, meant, &change);
+            ConsoleReply(false).Change(change);
+        });
     }
     ChangeOutcome DialogChange(UsbType from, UsbType target) {
         return ChangeMode(backend, ChangeRequest{PrinterTarget::FirstFound(), target, from},

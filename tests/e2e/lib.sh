@@ -46,7 +46,12 @@ e2e_wine() {
     local bound=$1 out=$2 err=$3
     shift 3
     e2e_check_owner
-    timeout -k 5 "$bound" wine "$@" >"$out" 2>"$err"
+    # ORVANE_STDOUT=full|closed: standard output that takes nothing.
+    case ${ORVANE_STDOUT:-} in
+    full) timeout -k 5 "$bound" wine "$@" >/dev/full 2>"$err" ;;
+    closed) timeout -k 5 "$bound" wine "$@" 2>"$err" >&- ;;
+    *) timeout -k 5 "$bound" wine "$@" >"$out" 2>"$err" ;;
+    esac
 }
 
 # ---- failures ------------------------------------------------------------------------------

@@ -1,12 +1,13 @@
 # A row of the table of cases (tests/cases/orvane.cases) against the emulator: its printers in
 # the description's text form, one after another with --also, Orvane.exe with the row's words,
-# then the row's lines, exit code, writes, gaps and run time, and its emulator log lines.
+# then the row's lines (or its JSON document, by tests/cases/check_json.py), exit code, writes,
+# gaps and run time, and its emulator log lines.
 
 # row_read NAME: the row's lines for Windows into ROW_* (escapes decoded where Orvane sees them).
 row_read() {
     local name=$1 line key rest inside=0 found=0
     ROW_PRINTERS=() ROW_RUN=() ROW_OUT=() ROW_ERR=() ROW_SENT=() ROW_GAPS=() ROW_EMULATOR=()
-    ROW_SAW=() ROW_NEVER=() ROW_EXIT=0 ROW_TOOK="" ROW_SLOW=0
+    ROW_SAW=() ROW_NEVER=() ROW_JSON=() ROW_EXIT=0 ROW_TOOK="" ROW_SLOW=0 ROW_STDOUT=""
     while IFS= read -r line; do
         [[ -z "$line" || "$line" == \#* ]] && continue
         key=${line%% *}
@@ -23,6 +24,8 @@ row_read() {
         run) read -ra ROW_RUN <<<"$rest" ;;
         out | out-windows) ROW_OUT+=("$(printf '%b' "$rest")") ;;
         err | err-windows) ROW_ERR+=("$(printf '%b' "$rest")") ;;
+        json | json-windows) ROW_JSON+=("$rest") ;;
+        stdout) ROW_STDOUT=$rest ;;
         exit) ROW_EXIT=$rest ;;
         sent) ROW_SENT+=("$rest") ;;
         gap) ROW_GAPS+=("$rest") ;;
@@ -69,6 +72,7 @@ row_run() {
     for i in "${ROW_RUN[@]}"; do
         run+=("$(printf '%b' "$i")")
     done
+    local -x ORVANE_STDOUT=$ROW_STDOUT
     if ((${#ROW_PRINTERS[@]} == 0)); then
         emulator_purge
         orvane_run "$bound" "${run[@]}"
@@ -84,13 +88,21 @@ row_check() {
     assert_exit "$ROW_EXIT"
     local -a expected=()
     local line n
-    for line in "${ROW_OUT[@]}"; do
+    for line in "${ROW_OUT[@]}" "${ROW_JSON[@]}"; do
         for ((n = 1; n <= ${#ROW_PRINTERS[@]}; n++)); do
             line=${line//"{port$n}"/"$(row_port "$n")"}
         done
         expected+=("$line")
     done
-    assert_stdout "${expected[@]}"
+    if [[ -n "$ROW_STDOUT" ]]; then
+        :
+    elif ((${#ROW_JSON[@]})); then
+        printf '%s\n' "${expected[@]}" >"$CASE_DIR/expected.json"
+        /usr/bin/python3 "${E2E_CASES%/*}/check_json.py" "$E2E_SCHEMA" "$CASE_DIR/orvane.out" \
+            "$CASE_DIR/expected.json" >&2 || fail "Orvane.exe's JSON document is not the row's"
+    else
+        assert_stdout "${expected[@]}"
+    fi
     if ((${#ROW_ERR[@]})); then
         printf '%s\r\n' "${ROW_ERR[@]}" | cmp -s - "$CASE_DIR/orvane.err" ||
             fail "Orvane.exe's standard error is not the row's"

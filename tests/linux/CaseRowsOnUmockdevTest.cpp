@@ -42,9 +42,12 @@ TEST_P(CaseRowsOnUmockdev, RunsAsTheTableSays) {
         places.push_back(RowPlace(i));
     }
     const auto start = std::chrono::steady_clock::now();
+    OrvaneLaunch launch;
+    launch.stdoutFile = row.stdoutTo == CaseStdout::Full ? "/dev/full" : "";
+    launch.stdoutClosed = row.stdoutTo == CaseStdout::Closed;
     OrvaneResult result;
     {
-        OrvaneProcess orvane(RunWords(row, places));
+        OrvaneProcess orvane(RunWords(row, places), launch);
         std::vector<std::jthread> printers;
         for (std::size_t i = 0; i < row.printers.size(); ++i) {
             printers.emplace_back(
@@ -54,7 +57,12 @@ TEST_P(CaseRowsOnUmockdev, RunsAsTheTableSays) {
     }
     const auto took = std::chrono::steady_clock::now() - start;
 
-    EXPECT_EQ(result.out, JoinedLines(ExpectedLines(row.out, CaseSystem::Linux, ports, places)));
+    if (row.json.empty()) {
+        EXPECT_EQ(result.out,
+                  JoinedLines(ExpectedLines(row.out, CaseSystem::Linux, ports, places)));
+    } else {
+        EXPECT_EQ(CheckJsonDocument(row, CaseSystem::Linux, result.out, ports, places), "");
+    }
     if (!row.err.empty()) {
         EXPECT_EQ(result.err,
                   JoinedLines(ExpectedLines(row.err, CaseSystem::Linux, ports, places)));

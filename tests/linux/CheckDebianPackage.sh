@@ -59,6 +59,8 @@ done
 for doc in usr/share/man/man1/orvane.1.gz usr/share/doc/orvane/changelog.gz; do
     gzip -t "$root/$doc" 2>/dev/null || fail "no gzip-compressed /$doc in the package"
 done
+cmp -s "$root/usr/share/doc/orvane/orvane.schema.json" "$(dirname "$0")/../../orvane.schema.json" ||
+    fail "no /usr/share/doc/orvane/orvane.schema.json, the repository's, in the package"
 maintainer=$(dpkg-deb -f "$deb" Maintainer)
 [[ $maintainer =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer is no name with an address: $maintainer"
 

@@ -54,7 +54,16 @@ OrvaneProcess::OrvaneProcess(const std::vector<std::string>& args, const OrvaneL
             prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
             prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
         }
-        dup2(out[1], STDOUT_FILENO);
+        if (launch.stdoutClosed) {
+            close(STDOUT_FILENO);
+        } else if (!launch.stdoutFile.empty()) {
+            const int file = open(launch.stdoutFile.c_str(), O_WRONLY | O_CLOEXEC);
+            if (file < 0 || dup2(file, STDOUT_FILENO) < 0) {
+                _exit(126);
+            }
+        } else {
+            dup2(out[1], STDOUT_FILENO);
+        }
         dup2(err[1], STDERR_FILENO);
         execv(pointers[0], pointers.data());
         _exit(127);

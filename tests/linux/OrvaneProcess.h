@@ -24,6 +24,10 @@ struct OrvaneLaunch {
         std::vector<gid_t> groups;
     };
     std::optional<User> user;
+    // Standard output: a pipe the test reads, unless it goes to this file (/dev/full) or is
+    // closed.
+    std::string stdoutFile;
+    bool stdoutClosed = false;
 };
 
 class OrvaneProcess {

@@ -18,9 +18,14 @@ TEST_P(CaseRowsOnSimTest, RunsAsTheTableSays) {
     }
     const std::uint64_t start = machine().now();
     int exitCode = -1;
+    ASSERT_EQ(row.stdoutTo, CaseStdout::Read) << "the simulated machine reads every line";
     const std::string out = RunOrvaneWith(row.run, &exitCode);
 
-    EXPECT_EQ(out, JoinedLines(ExpectedLines(row.out, CaseSystem::Windows, ports)));
+    if (row.json.empty()) {
+        EXPECT_EQ(out, JoinedLines(ExpectedLines(row.out, CaseSystem::Windows, ports)));
+    } else {
+        EXPECT_EQ(CheckJsonDocument(row, CaseSystem::Windows, out, ports), "");
+    }
     EXPECT_EQ(exitCode, row.exit);
     for (std::size_t i = 0; i < row.sent.size(); ++i) {
         if (row.sent[i]) {

@@ -27,7 +27,10 @@ OrvaneLaunch AsPlugdevUser() {
         ADD_FAILURE() << "no user " << kUser << " or no group plugdev in the guest";
         return {};
     }
-    return {"/usr/bin/orvane", OrvaneLaunch::User{user->pw_uid, user->pw_gid, {plugdev->gr_gid}}};
+    return {"/usr/bin/orvane",
+            OrvaneLaunch::User{user->pw_uid, user->pw_gid, {plugdev->gr_gid}},
+            {},
+            false};
 }
 
 bool NodeIsPlugdevs(const std::string& node) {

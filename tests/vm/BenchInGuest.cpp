@@ -38,7 +38,7 @@ void Report(const char* name, std::vector<double> values) {
 TEST(VmBench, ListAgainstLsusbAndChangeTimes) {
     GadgetPrinterProcess printer("bench", {"--mode", "native", "--serial", "ORV-BENCH",
                                            "--restart-ms", std::to_string(kRestartMs)});
-    const OrvaneLaunch lsusb{"/usr/bin/lsusb", {}};
+    const OrvaneLaunch lsusb{"/usr/bin/lsusb", {}, {}, false};
     std::vector<double> listMs;
     std::vector<double> lsusbMs;
     std::vector<double> modeMs;

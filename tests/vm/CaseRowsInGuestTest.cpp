@@ -67,7 +67,10 @@ TEST_P(CaseRowsInGuest, RunsAsTheTableSays) {
         places.push_back(PortPathOfUdc(static_cast<int>(i)));
     }
     const std::uint64_t start = MonotonicMs();
-    const OrvaneResult result = RunOrvane(RunWords(row, places), row.slow ? 200s : 40s);
+    OrvaneLaunch launch;
+    launch.stdoutFile = row.stdoutTo == CaseStdout::Full ? "/dev/full" : "";
+    launch.stdoutClosed = row.stdoutTo == CaseStdout::Closed;
+    const OrvaneResult result = RunOrvane(RunWords(row, places), row.slow ? 200s : 40s, launch);
     const std::uint64_t tookMs = MonotonicMs() - start;
     // The ttys as they are once orvane is done: a change to comm class mode made one.
     std::vector<std::string> ports;
@@ -75,7 +78,12 @@ TEST_P(CaseRowsInGuest, RunsAsTheTableSays) {
         ports.push_back(InterfaceTty(places[i], 0));
     }
 
-    EXPECT_EQ(result.out, JoinedLines(ExpectedLines(row.out, CaseSystem::Linux, ports, places)));
+    if (row.json.empty()) {
+        EXPECT_EQ(result.out,
+                  JoinedLines(ExpectedLines(row.out, CaseSystem::Linux, ports, places)));
+    } else {
+        EXPECT_EQ(CheckJsonDocument(row, CaseSystem::Linux, result.out, ports, places), "");
+    }
     if (!row.err.empty()) {
         EXPECT_EQ(result.err,
                   JoinedLines(ExpectedLines(row.err, CaseSystem::Linux, ports, places)));

@@ -11,7 +11,7 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 msi_make() {
     mkdir -p "$CASE_DIR/stage"
     cp "$E2E_ORVANE" "$CASE_DIR/stage/Orvane.exe"
-    cp "$msi_repo/README.md" "$msi_repo/LICENSE" "$CASE_DIR/stage/"
+    cp "$msi_repo/README.md" "$msi_repo/orvane.schema.json" "$msi_repo/LICENSE" "$CASE_DIR/stage/"
     "$msi_repo/packaging/windows/make-msi.sh" "$msi_arch" "$1" "$CASE_DIR/stage" \
         "$CASE_DIR/Orvane-$1.msi" || fail "make-msi.sh $1 failed"
 }
@@ -63,8 +63,8 @@ case_installs_runs_and_uninstalls() {
     msi_make "$E2E_VERSION"
     msiexec_run /i "$E2E_VERSION"
     assert_equal "msiexec /i's exit code" 0 "$MSI_RC"
-    assert_equal "the installed files" "LICENSE Orvane.exe README.md" \
-        "$(ls "$(msi_folder)" | sort | paste -sd' ')"
+    assert_equal "the installed files" "LICENSE Orvane.exe README.md orvane.schema.json" \
+        "$(ls "$(msi_folder)" | LC_ALL=C sort | paste -sd' ')"
     cmp -s "$E2E_ORVANE" "$(msi_folder)/Orvane.exe" || fail "the installed Orvane.exe is another"
     local shortcut
     shortcut=$(start_menu_shortcuts)
@@ -94,8 +94,8 @@ case_newer_replaces_older_and_older_is_refused() {
     msiexec_run /i 1.0.0.9
     assert_equal "installing 1.0.0.9 over it: msiexec's exit code" 0 "$MSI_RC"
     assert_equal "the entries after the upgrade" "1.0.9 The Orvane developers" "$(arp_entries)"
-    assert_equal "the installed files" "LICENSE Orvane.exe README.md" \
-        "$(ls "$(msi_folder)" | sort | paste -sd' ')"
+    assert_equal "the installed files" "LICENSE Orvane.exe README.md orvane.schema.json" \
+        "$(ls "$(msi_folder)" | LC_ALL=C sort | paste -sd' ')"
     assert_equal "the installed shortcuts" 1 "$(start_menu_shortcuts | wc -l)"
     msiexec_run /i 1.0.0.8
     assert_equal "installing 1.0.0.8 over 1.0.0.9: msiexec's exit code (1603 & 255)" 67 "$MSI_RC"

@@ -32,7 +32,8 @@ case_signed_files_verify_and_run() {
         fail "openssl made no certificate"
     openssl pkcs12 -export -in cert.pem -inkey key.pem -passout pass:right -out signer.p12 ||
         fail "openssl made no PKCS#12 file"
-    mkdir stage && cp "$E2E_ORVANE" stage/Orvane.exe && cp "$sign_repo/README.md" "$sign_repo/LICENSE" stage/
+    mkdir stage && cp "$E2E_ORVANE" stage/Orvane.exe && cp "$sign_repo/README.md" "$sign_repo/orvane.schema.json" \
+        "$sign_repo/LICENSE" stage/
     cp "$E2E_ORVANE" Orvane.exe
 
     # The executable signed with the PKCS#12 file, then packed and the package signed with PEM.
