@@ -5,6 +5,7 @@
 #include "common/DebugTrace.h"
 #include "common/ShownText.h"
 #include "device/ProbeUsb.h"
+#include "text/DriverText.h"
 #include "text/ModeText.h"
 
 #include <cstdio>
@@ -16,11 +17,14 @@ class ConsoleWait : public ChangeObserver {
   public:
     ConsoleWait(ProgressLine* pProgress, UsbType target)
         : m_pProgress(pProgress), m_target(target) {}
-    void StillWaiting(std::uint64_t waitedMs) override {
-        if (m_pProgress != nullptr) {
-            m_pProgress->Show(FormatText("Waiting for the printer to restart in %s mode: %d s",
-                                         ModeName(m_target), static_cast<int>(waitedMs / 1000)));
+    void StillWaiting(std::uint64_t waitedMs, bool installing) override {
+        if (m_pProgress == nullptr) {
+            return;
         }
+        m_pProgress->Show(installing
+                              ? InstallingDriverProgress(m_target, waitedMs)
+                              : FormatText("Waiting for the printer to restart in %s mode: %d s",
+                                           ModeName(m_target), static_cast<int>(waitedMs / 1000)));
     }
     void WaitOver() override {
         if (m_pProgress != nullptr) {
@@ -53,6 +57,8 @@ int ExitCodeOf(ChangeOutcome::Kind kind) {
         break;
     case ChangeOutcome::Kind::InUse:
         return kExitInUse;
+    case ChangeOutcome::Kind::NoDriver:
+        return kExitNoDriver;
     }
     return kExitRestartTimeout;
 }
@@ -61,7 +67,7 @@ int ExitCodeOf(ChangeOutcome::Kind kind) {
 ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer, UsbType target,
                          ProgressLine* pProgress) {
     ConsoleWait wait(pProgress, target);
-    const ChangeOutcome outcome =
+    ChangeOutcome outcome =
         ChangeMode(backend, ChangeRequest{printer, target}, kConsoleChange, &wait);
     switch (outcome.kind) {
     case ChangeOutcome::Kind::NoPrinter:
@@ -77,6 +83,9 @@ ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer, 
         break;
     case ChangeOutcome::Kind::InUse:
         PrintLine(InUseLine(outcome.after));
+        break;
+    case ChangeOutcome::Kind::NoDriver:
+        PrintLine(NoDriverLine(outcome.missingDriver, target));
         break;
     case ChangeOutcome::Kind::Changed:
         PrintLine(std::string("Now set to ") + ModeName(outcome.after));

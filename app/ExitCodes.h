@@ -12,5 +12,7 @@ constexpr int kExitWhichPrinter = 4;
 constexpr int kExitNoAccess = 5;
 // The printer is there, but another program holds it; nothing was sent.
 constexpr int kExitInUse = 6;
+// The printer is back, but the system has no working driver for it in the new mode.
+constexpr int kExitNoDriver = 7;
 // The command line asks for nothing (where there is no dialog to start): the usage code.
 constexpr int kExitUsage = 64;
