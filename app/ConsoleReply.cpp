@@ -6,6 +6,7 @@
 #include "common/JsonWriter.h"
 #include "common/ShownText.h"
 #include "modechange/ModeChange.h"
+#include "text/DriverText.h"
 #include "text/ModeText.h"
 
 #include <algorithm>
@@ -42,6 +43,8 @@ ResultFacts FactsOf(RunResult result) {
         return {"no-access", kExitNoAccess};
     case RunResult::InUse:
         return {"in-use", kExitInUse};
+    case RunResult::NoDriver:
+        return {"no-driver", kExitNoDriver};
     }
     return {"no-printer", kExitNoPrinter};
 }
@@ -135,6 +138,8 @@ std::vector<std::string> ChangeLines(const ChangeReport& change) {
                            ModeName(change.target))};
     case RunResult::InUse:
         return {InUseLine(after)};
+    case RunResult::NoDriver:
+        return {NoDriverLine(change.missingDriver, change.target)};
     case RunResult::NoPrinter:
     case RunResult::Ok:
     case RunResult::Conflict:

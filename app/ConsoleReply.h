@@ -22,6 +22,7 @@ enum class RunResult {
     WhichPrinter, // the command line does not say which printer
     NoAccess,     // this user may not open the printer
     InUse,        // another program holds the printer
+    NoDriver,     // back, but no driver serves it in the mode asked for
 };
 
 int ExitCodeOf(RunResult result);
@@ -45,7 +46,8 @@ struct ChangeReport {
     std::optional<UsbType> before;
     // The mode it came back in, or in which another program holds it.
     std::optional<UsbType> after;
-    PortLookup port; // after a change to comm class mode
+    PortLookup port;             // after a change to comm class mode
+    MissingDriver missingDriver; // NoDriver: what the system showed of the printer
     RunResult result = RunResult::NoPrinter;
     std::uint64_t tookMs = 0;
 };

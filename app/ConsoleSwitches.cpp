@@ -2,6 +2,7 @@
 
 #include "common/DebugTrace.h"
 #include "device/ProbeUsb.h"
+#include "text/DriverText.h"
 
 #include <cstdio>
 
@@ -11,11 +12,14 @@ class ConsoleWait : public ChangeObserver {
   public:
     ConsoleWait(ProgressLine* pProgress, UsbType target)
         : m_pProgress(pProgress), m_target(target) {}
-    void StillWaiting(std::uint64_t waitedMs) override {
-        if (m_pProgress != nullptr) {
-            m_pProgress->Show(FormatText("Waiting for the printer to restart in %s mode: %d s",
-                                         ModeName(m_target), static_cast<int>(waitedMs / 1000)));
+    void StillWaiting(std::uint64_t waitedMs, bool installing) override {
+        if (m_pProgress == nullptr) {
+            return;
         }
+        m_pProgress->Show(installing
+                              ? InstallingDriverProgress(m_target, waitedMs)
+                              : FormatText("Waiting for the printer to restart in %s mode: %d s",
+                                           ModeName(m_target), static_cast<int>(waitedMs / 1000)));
     }
     void WaitOver() override {
         if (m_pProgress != nullptr) {
@@ -40,6 +44,8 @@ RunResult ResultOf(ChangeOutcome::Kind kind) {
         return RunResult::OtherMode;
     case ChangeOutcome::Kind::InUse:
         return RunResult::InUse;
+    case ChangeOutcome::Kind::NoDriver:
+        return RunResult::NoDriver;
     }
     return RunResult::NoPrinter;
 }
@@ -51,11 +57,16 @@ ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer,
     ChangeOutcome outcome =
         ChangeMode(backend, ChangeRequest{printer, pChange->target}, kConsoleChange, &wait);
     pChange->result = ResultOf(outcome.kind);
-    if (outcome.kind != ChangeOutcome::Kind::NoPrinter &&
-        outcome.kind != ChangeOutcome::Kind::Timeout) {
+    // Without an answer, or back without a driver on Windows, its mode is not known.
+    const bool modeKnown = outcome.kind != ChangeOutcome::Kind::NoPrinter &&
+                           outcome.kind != ChangeOutcome::Kind::Timeout &&
+                           (outcome.kind != ChangeOutcome::Kind::NoDriver ||
+                            outcome.missingDriver.kind == MissingDriver::Kind::Module);
+    if (modeKnown) {
         pChange->after = outcome.after;
     }
     pChange->port = outcome.port;
+    pChange->missingDriver = outcome.missingDriver;
     return outcome;
 }
 

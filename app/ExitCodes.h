@@ -12,6 +12,8 @@ constexpr int kExitWhichPrinter = 4;
 constexpr int kExitNoAccess = 5;
 // The printer is there, but another program holds it; nothing was sent.
 constexpr int kExitInUse = 6;
+// The printer is back, but the system has no working driver for it in the new mode.
+constexpr int kExitNoDriver = 7;
 // The command line asks for nothing (where there is no dialog to start): the usage code.
 constexpr int kExitUsage = 64;
 // Standard output could not be written (a full disk, a closed stream): what was done is done,

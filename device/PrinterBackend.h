@@ -71,6 +71,26 @@ struct PipeOpening {
     bool inUse = false;
 };
 
+// Why a printer that is back on the bus cannot be reached in a mode: the system has no working
+// driver for it there. On Windows its device node shows it, with or without a problem code; on
+// Linux the kernel made no port because no driver is bound to the interface.
+struct MissingDriver {
+    enum class Kind {
+        None,       // nothing of the kind: the printer is away, or there in another mode
+        Installing, // its device node is there without an interface and without a problem code:
+                    // the system may still be installing a driver
+        Problem,    // its device node has a problem code: the system has given up on a driver
+        Module,     // no kernel driver is bound to the interface; `module` would serve it
+    };
+    Kind kind = Kind::None;
+    std::uint32_t problemCode = 0; // Problem
+    std::string module;            // Module
+    // The printer as LIST shows it (on Windows its device instance ID), and that text's own
+    // separator as AttachedPrinter has it.
+    std::string shownId;
+    char shownIdSeparator = '\0';
+};
+
 // One operation's way to its printer (one probe, one change). It may remember what it found
 // from one call to the next, as the operation goes on.
 class PrinterChannel {
@@ -80,6 +100,10 @@ class PrinterChannel {
     virtual ModeAnswer Answers(UsbType mode) = 0;
     // The command pipe of the printer in `mode`.
     virtual PipeOpening OpenCommandPipe(UsbType mode) = 0;
+    // Asked while the printer meant answers in no mode that was asked for: whether the system
+    // shows it back without a driver (Windows: its device node without an interface). None
+    // where the system cannot tell.
+    virtual MissingDriver DriverlessNode() { return {}; }
 };
 
 // The virtual port of a printer in comm class mode, or what the lookup had to say instead
@@ -87,6 +111,8 @@ class PrinterChannel {
 struct PortLookup {
     std::optional<std::string> port;
     std::string problem;
+    // Module when no driver is bound to the interface that would have the port (Linux).
+    MissingDriver driver{};
 };
 
 class PrinterBackend {

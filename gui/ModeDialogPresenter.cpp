@@ -2,6 +2,7 @@
 
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "text/DriverText.h"
 #include "text/ModeText.h"
 
 #include <utility>
@@ -128,6 +129,11 @@ void ModeDialogPresenter::Change() {
         // Find where the printer is now, so that the next change opens the right command pipe.
         Probe();
         status = std::string("No answer in ") + ModeName(target);
+        break;
+    case ChangeOutcome::Kind::NoDriver:
+        // As after a timeout: the next change opens the command pipe where the printer is.
+        Probe();
+        status = NoDriverLine(outcome.missingDriver, target);
         break;
     case ChangeOutcome::Kind::NoPrinter:
         m_currentMode = IDNATIVETYPE;

@@ -41,22 +41,41 @@ bool SendModeCommand(PrinterChannel& channel, Clock& clock, UsbType current, Usb
     return true;
 }
 
+// The trace of what the system shows of a printer that is not back in the target mode.
+void TraceDriverless(const MissingDriver& missing, const ChangePolicy& policy) {
+    if (missing.kind == MissingDriver::Kind::Installing) {
+        DebugTrace(policy.label, "Back without a driver, none installed yet");
+    } else if (missing.kind == MissingDriver::Kind::Problem) {
+        DebugTrace(policy.label, FormatText("Back without a driver: problem code %u",
+                                            static_cast<unsigned>(missing.problemCode)));
+    }
+}
+
 // Asks once per poll period whether the printer is back in `target` (answering, or held by
 // another program that took it at once); true when it was within the bound. Every failed
-// attempt is traced "Not yet rebooted" one period later.
+// attempt is traced "Not yet rebooted" one period later. Meanwhile the system may show the
+// printer back without a driver (`*pMissing`, as last seen): a problem code ends the wait at
+// once, since the system has given up on a driver.
 bool WaitForRestart(PrinterChannel& channel, Clock& clock, UsbType target,
-                    const ChangePolicy& policy, ChangeObserver& observer) {
+                    const ChangePolicy& policy, ChangeObserver& observer, MissingDriver* pMissing) {
     const std::uint64_t start = clock.NowMs();
     for (;;) {
         if (channel.Answers(target).Found()) {
             return true;
         }
-        if (clock.NowMs() - start >= kRestartWaitLimitMs) {
+        MissingDriver seen = channel.DriverlessNode();
+        if (seen.kind != pMissing->kind) {
+            TraceDriverless(seen, policy);
+        }
+        *pMissing = std::move(seen);
+        if (pMissing->kind == MissingDriver::Kind::Problem ||
+            clock.NowMs() - start >= kRestartWaitLimitMs) {
             return false;
         }
         clock.SleepMs(kRestartPollMs);
         DebugTrace(policy.label, "Not yet rebooted");
-        observer.StillWaiting(clock.NowMs() - start);
+        observer.StillWaiting(clock.NowMs() - start,
+                              pMissing->kind == MissingDriver::Kind::Installing);
     }
 }
 } // namespace
@@ -93,10 +112,13 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
         return outcome;
     }
     observer.CommandSent();
-    const bool back = WaitForRestart(*channel, clock, request.target, policy, observer);
+    MissingDriver missing;
+    const bool back = WaitForRestart(*channel, clock, request.target, policy, observer, &missing);
     observer.WaitOver();
     if (!back) {
-        outcome.kind = ChangeOutcome::Kind::Timeout;
+        outcome.kind = missing.kind == MissingDriver::Kind::None ? ChangeOutcome::Kind::Timeout
+                                                                 : ChangeOutcome::Kind::NoDriver;
+        outcome.missingDriver = std::move(missing);
         return outcome;
     }
     if (policy.backTrace != nullptr) {
@@ -121,6 +143,11 @@ ChangeOutcome ChangeMode(PrinterBackend& backend, const ChangeRequest& request,
     outcome.kind = ChangeOutcome::Kind::Changed;
     if (now->mode == IDCOMMCLASSTYPE) {
         outcome.port = backend.LookUpPort(outcome.printer);
+        // Back, but without the driver that would make its port.
+        if (outcome.port.driver.kind != MissingDriver::Kind::None) {
+            outcome.kind = ChangeOutcome::Kind::NoDriver;
+            outcome.missingDriver = outcome.port.driver;
+        }
     }
     return outcome;
 }

@@ -46,6 +46,7 @@ struct ChangeOutcome {
         OtherMode, // back, but in another mode
         InUse,     // another program holds the printer: before the command (nothing sent) or
                    // when it came back
+        NoDriver,  // back, but the system has no working driver for it in the target mode
     };
     Kind kind = Kind::NoPrinter;
     UsbType before = IDNATIVETYPE; // the mode the command was sent from
@@ -54,7 +55,8 @@ struct ChangeOutcome {
     UsbType after = IDNATIVETYPE;
     // The printer changed: the one the request named, or the one that answered for it.
     PrinterTarget printer = PrinterTarget::FirstFound();
-    PortLookup port; // after a change to comm class mode: the printer's port
+    PortLookup port;             // after a change to comm class mode: the printer's port
+    MissingDriver missingDriver; // NoDriver: what the system showed of the printer
 };
 
 // What a face does while the change goes on.
@@ -63,8 +65,12 @@ class ChangeObserver {
     virtual ~ChangeObserver() = default;
     // The command went out (or failed: that is traced only); the restart wait begins.
     virtual void CommandSent() {}
-    // An attempt found the printer not yet back, `waitedMs` into the wait.
-    virtual void StillWaiting(std::uint64_t waitedMs) { static_cast<void>(waitedMs); }
+    // An attempt found the printer not yet back, `waitedMs` into the wait; `installing`: it is
+    // back without a driver, which the system may still be installing.
+    virtual void StillWaiting(std::uint64_t waitedMs, bool installing) {
+        static_cast<void>(waitedMs);
+        static_cast<void>(installing);
+    }
     // The wait is over, either way.
     virtual void WaitOver() {}
 };

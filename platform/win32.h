@@ -12,6 +12,8 @@
 #include <windows.h>
 // windows.h must come first.
 #include <setupapi.h>
+// The device nodes' status (CM_Get_DevNode_Status, which setupapi.dll exports too).
+#include <cfgmgr32.h>
 // The common controls, for InitCommonControls.
 #include <commctrl.h>
 // The device-change events, for WM_DEVICECHANGE.

@@ -10,6 +10,8 @@ namespace {
 // printer come back may ask before it is there.
 constexpr std::uint32_t kTtySettleMs = 1000;
 constexpr std::uint32_t kTtyPollMs = 100;
+// The kernel module whose driver makes the tty of a comm class printer.
+constexpr const char* kCommClassModule = "cdc_acm";
 } // namespace
 
 // The list needs no libusb: sysfs names the printers, and the permissions of each device node
@@ -51,8 +53,14 @@ PortLookup LibusbPrinterBackend::LookUpPort(const PrinterTarget& printer) {
         const std::string directory =
             InterfaceDirectory(found.portPath, found.configuration, found.interfaces.portInterface);
         DebugTrace("LookUpPort", "no tty under " + directory);
-        return {std::nullopt, "No virtual port: the kernel made no tty for " + directory +
-                                  " (is the cdc_acm module loaded?)"};
+        PortLookup lookup{std::nullopt, "No virtual port: the kernel made no tty for " + directory +
+                                            " (is the " + kCommClassModule + " module loaded?)"};
+        // No driver at all, rather than one that made no tty.
+        if (InterfaceDriverName(found.portPath, found.configuration, found.interfaces.portInterface)
+                .empty()) {
+            lookup.driver = {MissingDriver::Kind::Module, 0, kCommClassModule, found.identity};
+        }
+        return lookup;
     }
     return {};
 }

@@ -92,14 +92,19 @@ std::string InterfaceDirectory(const std::string& portPath, int configuration,
     return FormatText("%s%s:%d.%d", kUsbDevices, portPath.c_str(), configuration, interfaceNumber);
 }
 
-bool InterfaceClaimedByProcess(const std::string& portPath, int configuration,
-                               int interfaceNumber) {
+std::string InterfaceDriverName(const std::string& portPath, int configuration,
+                                int interfaceNumber) {
     std::error_code error;
     const std::filesystem::path driver = std::filesystem::read_symlink(
         std::filesystem::path(InterfaceDirectory(portPath, configuration, interfaceNumber)) /
             "driver",
         error);
-    return !error && driver.filename() == "usbfs";
+    return error ? std::string() : driver.filename().string();
+}
+
+bool InterfaceClaimedByProcess(const std::string& portPath, int configuration,
+                               int interfaceNumber) {
+    return InterfaceDriverName(portPath, configuration, interfaceNumber) == "usbfs";
 }
 
 std::optional<std::string> InterfaceTtyNode(const std::string& portPath, int configuration,

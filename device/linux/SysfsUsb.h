@@ -26,6 +26,11 @@ std::vector<std::uint8_t> ReadDescriptors(const std::string& portPath);
 // The sysfs directory of one of the device's interfaces.
 std::string InterfaceDirectory(const std::string& portPath, int configuration, int interfaceNumber);
 
+// The name of the kernel driver bound to that interface ("cdc_acm", "usbfs" for a process's
+// claim); empty when none is.
+std::string InterfaceDriverName(const std::string& portPath, int configuration,
+                                int interfaceNumber);
+
 // Whether a process holds that interface claimed through usbfs: the kernel then shows "usbfs" as
 // its driver. A claim of our own shows the same, so ask only while holding none.
 bool InterfaceClaimedByProcess(const std::string& portPath, int configuration, int interfaceNumber);

@@ -2,6 +2,7 @@
 
 #include "device/windows/BoundedWrite.h"
 #include "device/windows/CommPort.h"
+#include "device/windows/DeviceNode.h"
 #include "device/windows/DevicePort.h"
 #include "device/windows/PrinterListing.h"
 #include "device/windows/UsbDevice.h"
@@ -27,7 +28,8 @@ class Win32CommandPipe : public CommandPipe {
 // One operation's CUsbDevice: its name buffer carries the last path from call to call.
 class Win32PrinterChannel : public PrinterChannel {
   public:
-    explicit Win32PrinterChannel(const PrinterTarget& printer) : m_device(printer) {}
+    explicit Win32PrinterChannel(const PrinterTarget& printer)
+        : m_printer(printer), m_device(printer) {}
 
     ModeAnswer Answers(UsbType mode) override {
         m_device.ForgetHeld();
@@ -48,6 +50,8 @@ class Win32PrinterChannel : public PrinterChannel {
         return {std::make_unique<Win32CommandPipe>(hPipe), false};
     }
 
+    MissingDriver DriverlessNode() override { return LookAtDeviceNode(m_printer); }
+
   private:
     // Nothing opened: held by another program, or simply not there.
     ModeAnswer Refused() const {
@@ -57,6 +61,7 @@ class Win32PrinterChannel : public PrinterChannel {
         return ModeAnswer::Held(m_device.IdentityOf(m_device.HeldPath()));
     }
 
+    PrinterTarget m_printer;
     CUsbDevice m_device;
 };
 

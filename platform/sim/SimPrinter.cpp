@@ -67,7 +67,16 @@ void Printer::describe(const PrinterDescription& description) {
     stallWrites = description.stall_writes;
     heldWith = description.held == HeldPart::Whole ? description.held_error : 0;
     pipe01HeldWith = description.held == HeldPart::CommandOnly ? description.held_error : 0;
-    attach(static_cast<int>(description.mode));
+    if (description.no_driver_in) {
+        noDriverMode = static_cast<int>(*description.no_driver_in);
+    }
+    problemCode = description.problem_code;
+    mode_ = static_cast<int>(description.mode);
+    if (description.plug_after_ms.value_or(0) > 0) {
+        plugAtMs = *description.plug_after_ms;
+    } else {
+        attach(mode_);
+    }
 }
 
 void Printer::attach(int mode) {
@@ -119,6 +128,10 @@ bool Printer::receive(const std::uint8_t* bytes, std::size_t count, std::uint64_
 }
 
 void Printer::update(std::uint64_t now) {
+    if (plugAtMs && now >= *plugAtMs) {
+        plugAtMs.reset();
+        attach(mode_);
+    }
     if (!attached_ || !restarting_ || neverReturns || now < backAtMs_) {
         return;
     }

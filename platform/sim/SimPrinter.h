@@ -59,9 +59,17 @@ class Printer {
     int enumIndex = -1; // place among the class's other interfaces; -1 puts it last
     // Overrides the device path that the printer shows (any bytes, any length).
     std::optional<std::string> pathOverride;
+    // The machine has no driver for it in this mode: there its device node shows no interface,
+    // and this problem code (0: none, as while a driver is being installed).
+    std::optional<int> noDriverMode;
+    DWORD problemCode = 0;
+    // Off the bus until this time, then plugged in in its mode.
+    std::optional<std::uint64_t> plugAtMs;
 
     // --- state ---
     bool online() const { return attached_ && !restarting_; }
+    // Online with a driver: its interface is listed and reached.
+    bool served() const { return online() && noDriverMode != mode_; }
     bool attached() const { return attached_; }
     int mode() const { return mode_; }
     std::string path() const;

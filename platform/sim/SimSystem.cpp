@@ -64,6 +64,10 @@ const char* ApiName(Api api) {
         return "CreateEventA";
     case Api::LoadResource:
         return "LoadResource";
+    case Api::SetupDiEnumDeviceInfo:
+        return "SetupDiEnumDeviceInfo";
+    case Api::CM_Get_DevNode_Status:
+        return "CM_Get_DevNode_Status";
     }
     return "?";
 }
@@ -144,7 +148,7 @@ std::vector<EnumSlot> System::enumerationOf(const GUID& cls) const {
     }
     for (std::size_t i = 0; i < printers_.size(); ++i) {
         const Printer& printer = printers_[i];
-        if (!printer.online() || classKey(ClassOfMode(printer.mode())) != classKey(cls)) {
+        if (!printer.served() || classKey(ClassOfMode(printer.mode())) != classKey(cls)) {
             continue;
         }
         EnumSlot mine{printer.path(),       printer.bareOpens,  true, 0,
@@ -156,6 +160,17 @@ std::vector<EnumSlot> System::enumerationOf(const GUID& cls) const {
         slots.insert(where, mine);
     }
     return slots;
+}
+
+std::vector<EnumSlot> System::usbDevices() const {
+    std::vector<EnumSlot> devices;
+    for (std::size_t i = 0; i < printers_.size(); ++i) {
+        if (printers_[i].online()) {
+            devices.push_back(
+                {"", false, false, 0, printers_[i].instanceId(), static_cast<int>(i)});
+        }
+    }
+    return devices;
 }
 
 bool System::classDevsFail(const GUID& cls) const {
@@ -189,7 +204,7 @@ void System::setRegistryString(const std::string& key, const std::string& name,
 const Printer* System::serialCommPrinter(const std::string& valueName) const {
     for (std::size_t i = 0; i < printers_.size(); ++i) {
         const Printer& printer = printers_[i];
-        if (printer.online() && printer.mode() == 2 && printer.port.has_value() &&
+        if (printer.served() && printer.mode() == 2 && printer.port.has_value() &&
             valueName == kPrinterPortValuePrefix + std::to_string(i)) {
             return &printer;
         }
@@ -222,7 +237,7 @@ std::optional<RegistryValue> System::registryValue(const std::string& key,
     for (const Printer& printer : printers_) {
         if (n == "portname" &&
             k == kEnumKeyPrefix + lower(printer.instanceId()) + kDeviceParameters &&
-            printer.online() && printer.mode() == 2 && printer.port && printer.portInDeviceKey) {
+            printer.served() && printer.mode() == 2 && printer.port && printer.portInDeviceKey) {
             listing = &printer;
         }
     }

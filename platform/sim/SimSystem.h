@@ -33,6 +33,8 @@ enum class Api {
     SetupDiOpenDevRegKey,
     CreateEventA,
     LoadResource,
+    SetupDiEnumDeviceInfo,
+    CM_Get_DevNode_Status,
 };
 const char* ApiName(Api api);
 
@@ -128,6 +130,10 @@ class System {
     // --- used by the simulated Win32 functions ---
     bool injectFault(Api api);
     std::vector<EnumSlot> enumerationOf(const GUID& cls) const;
+    // The USB devices present, for a list of all classes: the printers on the bus, each with a
+    // device node of its own (kDevNodeBase + its index), whether or not a driver serves it.
+    std::vector<EnumSlot> usbDevices() const;
+    static constexpr DEVINST kDevNodeBase = 0x100;
     bool classDevsFail(const GUID& cls) const;
     std::optional<DWORD> foreverError(const GUID& cls) const;
     bool keyExists(const std::string& key) const;
@@ -155,7 +161,9 @@ class System {
         OVERLAPPED* pendingWrite = nullptr; // a write that has not finished
         // Event
         bool signaled = false;
-        // DeviceList: the snapshot taken by SetupDiGetClassDevsA.
+        // DeviceList: the snapshot taken by SetupDiGetClassDevsA, of interfaces or (devices)
+        // of device nodes.
+        bool devices = false;
         GUID cls{};
         std::vector<EnumSlot> slots;
         std::optional<DWORD> foreverError;

@@ -55,7 +55,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES
     const bool overlapped = (dwFlagsAndAttributes & FILE_FLAG_OVERLAPPED) != 0;
     for (std::size_t i = 0; i < m.printerCount(); ++i) {
         sim::Printer& printer = m.printerAt(i);
-        if (!printer.online()) {
+        if (!printer.served()) {
             continue;
         }
         Handle file{Handle::Kind::File};

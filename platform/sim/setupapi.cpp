@@ -14,14 +14,23 @@ BOOL Fail(DWORD error) {
 }
 } // namespace
 
-HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR, HWND, DWORD Flags) {
+HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HWND, DWORD Flags) {
     sim::System& m = machine();
-    if (ClassGuid == nullptr || (Flags & DIGCF_DEVICEINTERFACE) == 0) {
+    // Either the interfaces of a class, or every device node of the USB enumerator.
+    const bool devices = ClassGuid == nullptr && Flags == (DIGCF_ALLCLASSES | DIGCF_PRESENT) &&
+                         Enumerator != nullptr && sim::System::lower(Enumerator) == "usb";
+    if (!devices && (ClassGuid == nullptr || (Flags & DIGCF_DEVICEINTERFACE) == 0)) {
         m.lastError = ERROR_INVALID_PARAMETER;
         return INVALID_HANDLE_VALUE;
     }
     if (m.injectFault(sim::Api::SetupDiGetClassDevsA)) {
         return INVALID_HANDLE_VALUE;
+    }
+    if (devices) {
+        Handle list{Handle::Kind::DeviceList};
+        list.devices = true;
+        list.slots = m.usbDevices();
+        return m.addHandle(std::move(list));
     }
     if (m.classDevsFail(*ClassGuid)) {
         m.lastError = ERROR_INVALID_PARAMETER;
@@ -42,7 +51,7 @@ BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA
     if (list == nullptr) {
         return Fail(ERROR_INVALID_HANDLE);
     }
-    if (DeviceInterfaceData == nullptr || InterfaceClassGuid == nullptr) {
+    if (list->devices || DeviceInterfaceData == nullptr || InterfaceClassGuid == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     if (DeviceInterfaceData->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) {
@@ -158,6 +167,54 @@ HKEY WINAPI SetupDiOpenDevRegKey(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA Device
     Handle key{Handle::Kind::RegistryKey};
     key.keyPath = "System\\CurrentControlSet\\Enum\\" + device->instanceId + "\\Device Parameters";
     return static_cast<HKEY>(m.addHandle(std::move(key)));
+}
+
+BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, DWORD MemberIndex,
+                                  PSP_DEVINFO_DATA DeviceInfoData) {
+    sim::System& m = machine();
+    Handle* list = m.findHandle(DeviceInfoSet, Handle::Kind::DeviceList);
+    if (list == nullptr || !list->devices) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    if (DeviceInfoData == nullptr || DeviceInfoData->cbSize != sizeof(SP_DEVINFO_DATA)) {
+        return Fail(ERROR_INVALID_USER_BUFFER);
+    }
+    if (m.injectFault(sim::Api::SetupDiEnumDeviceInfo)) {
+        return FALSE;
+    }
+    if (MemberIndex >= list->slots.size()) {
+        return Fail(ERROR_NO_MORE_ITEMS);
+    }
+    DeviceInfoData->ClassGuid = GUID{};
+    DeviceInfoData->DevInst =
+        sim::System::kDevNodeBase + static_cast<DWORD>(list->slots[MemberIndex].printer);
+    DeviceInfoData->Reserved = MemberIndex + 1;
+    return TRUE;
+}
+
+CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG pulStatus, PULONG pulProblemNumber, DEVINST dnDevInst,
+                                       ULONG ulFlags) {
+    sim::System& m = machine();
+    if (pulStatus == nullptr || pulProblemNumber == nullptr || ulFlags != 0) {
+        return CR_INVALID_POINTER;
+    }
+    if (m.injectFault(sim::Api::CM_Get_DevNode_Status)) {
+        return CR_FAILURE;
+    }
+    const std::size_t index = dnDevInst - sim::System::kDevNodeBase;
+    if (dnDevInst < sim::System::kDevNodeBase || index >= m.printerCount() ||
+        !m.printerAt(index).online()) {
+        return CR_NO_SUCH_DEVINST;
+    }
+    const sim::Printer& printer = m.printerAt(index);
+    *pulStatus = DN_DRIVER_LOADED | DN_STARTED;
+    *pulProblemNumber = 0;
+    if (!printer.served()) {
+        // No driver: a problem code when the machine gave up on one, else nothing at all.
+        *pulStatus = printer.problemCode != 0 ? DN_HAS_PROBLEM : 0;
+        *pulProblemNumber = printer.problemCode;
+    }
+    return CR_SUCCESS;
 }
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet) {

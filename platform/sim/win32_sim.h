@@ -38,6 +38,9 @@ using HGLOBAL = void*;
 using HDEVINFO = void*;
 using REGSAM = DWORD;
 using LSTATUS = LONG;
+using PULONG = ULONG*;
+using DEVINST = DWORD;
+using CONFIGRET = DWORD;
 
 struct HKEY__;
 using HKEY = HKEY__*;
@@ -120,9 +123,18 @@ constexpr DWORD INFINITE = 0xFFFFFFFFu;
 constexpr DWORD STD_ERROR_HANDLE = static_cast<DWORD>(-12);
 
 constexpr DWORD DIGCF_PRESENT = 0x02;
+constexpr DWORD DIGCF_ALLCLASSES = 0x04;
 constexpr DWORD DIGCF_DEVICEINTERFACE = 0x10;
 constexpr DWORD DICS_FLAG_GLOBAL = 0x1;
 constexpr DWORD DIREG_DEV = 0x1;
+
+constexpr CONFIGRET CR_SUCCESS = 0x00;
+constexpr CONFIGRET CR_INVALID_POINTER = 0x03;
+constexpr CONFIGRET CR_NO_SUCH_DEVINST = 0x0D;
+constexpr CONFIGRET CR_FAILURE = 0x13;
+constexpr ULONG DN_DRIVER_LOADED = 0x02;
+constexpr ULONG DN_STARTED = 0x08;
+constexpr ULONG DN_HAS_PROBLEM = 0x400;
 
 constexpr UINT GMEM_MOVEABLE = 0x0002;
 constexpr UINT GMEM_ZEROINIT = 0x0040;
@@ -198,6 +210,10 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(
     PSP_DEVICE_INTERFACE_DETAIL_DATA_A DeviceInterfaceDetailData,
     DWORD DeviceInterfaceDetailDataSize, PDWORD RequiredSize, PSP_DEVINFO_DATA DeviceInfoData);
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet);
+BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, DWORD MemberIndex,
+                                  PSP_DEVINFO_DATA DeviceInfoData);
+CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG pulStatus, PULONG pulProblemNumber, DEVINST dnDevInst,
+                                       ULONG ulFlags);
 BOOL WINAPI SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
                                         LPSTR DeviceInstanceId, DWORD DeviceInstanceIdSize,
                                         PDWORD RequiredSize);

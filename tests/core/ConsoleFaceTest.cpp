@@ -234,6 +234,24 @@ TEST_F(ConsoleFaceTest, TraceEchoesEveryTraceLineOnStandardError) {
     EXPECT_EQ(errors, "");
 }
 
+// Back without a driver and no problem code: the wait goes on, saying so, until the driver comes.
+TEST_F(ConsoleFaceTest, ProgressLineSaysWhenThePrinterIsBackAndItsDriverIsBeingInstalled) {
+    Plug(IDNATIVETYPE).noDriverIn = IDPRINTERCLASSTYPE; // back at 4 s, its driver at 5 s
+    backend.virtualClock().onSleep = [&](std::uint64_t now) {
+        if (now >= 5000) {
+            printer().noDriverIn.reset();
+        }
+    };
+    stderrIsConsole = true;
+    EXPECT_EQ(Run({"PRINTERCLASS"}), "Now set to Printer Class USB\n");
+    const std::string waiting = "Waiting for the printer to restart in Printer Class USB mode: ";
+    const std::string installing =
+        "The printer is back, installing its driver for Printer Class USB mode: 4 s";
+    EXPECT_EQ(errors, "\r" + waiting + "1 s\r" + waiting + "2 s\r" + waiting + "3 s\r" +
+                          installing + "\r" + std::string(installing.size(), ' ') + "\r");
+    EXPECT_EQ(TraceCount("Back without a driver, none installed yet"), 1);
+}
+
 TEST_F(ConsoleFaceTest, ProgressLineShowsOnAConsoleOnlyAndIsClearedBeforeTheResult) {
     const std::string line = "Waiting for the printer to restart in Printer Class USB mode: ";
     Plug(IDNATIVETYPE);

@@ -72,6 +72,22 @@ class FakeChannel : public PrinterChannel {
         return held;
     }
 
+    MissingDriver DriverlessNode() override {
+        for (const UsbType mode : kProbeOrder) {
+            for (const Printer* printer : m_backend.Search(mode, m_target, false)) {
+                if (printer->noDriverIn == mode) {
+                    return {printer->problemCode != 0 ? MissingDriver::Kind::Problem
+                                                      : MissingDriver::Kind::Installing,
+                            printer->problemCode,
+                            {},
+                            printer->shownId.empty() ? printer->identity : printer->shownId,
+                            printer->shownId.empty() ? '\0' : '\\'};
+                }
+            }
+        }
+        return {};
+    }
+
     PipeOpening OpenCommandPipe(UsbType mode) override {
         if (m_backend.commandPipeCalls++ == m_backend.failCommandPipeCall) {
             return {};
@@ -98,6 +114,9 @@ Printer& Backend::Plug(Printer printer) {
 }
 
 void Backend::Update(Printer& printer) {
+    if (printer.plugAtMs && m_clock.NowMs() >= *printer.plugAtMs) {
+        printer.plugAtMs.reset();
+    }
     if (!printer.restarting || printer.neverReturns || m_clock.NowMs() < printer.backAtMs) {
         return;
     }
@@ -106,11 +125,12 @@ void Backend::Update(Printer& printer) {
     printer.commanded.reset();
 }
 
-std::vector<Printer*> Backend::Search(UsbType mode, const PrinterTarget& target) {
+std::vector<Printer*> Backend::Search(UsbType mode, const PrinterTarget& target, bool served) {
     std::vector<Printer*> found;
     for (Printer& printer : m_printers) {
         Update(printer);
-        if (!printer.restarting && printer.mode == mode && target.Matches(printer.identity)) {
+        if (!printer.restarting && !printer.plugAtMs && printer.mode == mode &&
+            (!served || printer.noDriverIn != mode) && target.Matches(printer.identity)) {
             found.push_back(&printer);
         }
     }
@@ -121,7 +141,7 @@ std::vector<AttachedPrinter> Backend::ListPrinters() {
     std::vector<AttachedPrinter> listed;
     for (Printer& printer : m_printers) {
         Update(printer);
-        if (!printer.restarting) {
+        if (!printer.restarting && !printer.plugAtMs && printer.noDriverIn != printer.mode) {
             listed.push_back(
                 {printer.identity, printer.shownId.empty() ? printer.identity : printer.shownId,
                  printer.mode, printer.deniedNode, printer.shownId.empty() ? '\0' : '\\',
@@ -141,6 +161,12 @@ std::unique_ptr<PrinterChannel> Backend::OpenChannel(const PrinterTarget& printe
 
 PortLookup Backend::LookUpPort(const PrinterTarget& target) {
     for (Printer* printer : Search(IDCOMMCLASSTYPE, target)) {
+        if (!printer->portModuleMissing.empty()) {
+            return {
+                std::nullopt,
+                "no tty",
+                {MissingDriver::Kind::Module, 0, printer->portModuleMissing, printer->identity}};
+        }
         return printer->port ? PortLookup{printer->port, {}}
                              : PortLookup{std::nullopt, printer->portProblem};
     }
@@ -183,10 +209,19 @@ Printer Described(const PrinterDescription& description, CaseSystem system, std:
                           printer.identity;
         printer.port = description.port;
         printer.portProblem = "no port";
+        if (description.no_driver_in) {
+            printer.noDriverIn = static_cast<UsbType>(*description.no_driver_in);
+        }
+        printer.problemCode = description.problem_code;
     } else {
         printer.port = "/dev/ttyACM" + std::to_string(index);
         printer.place = RowPlace(index);
+        // Orvane needs no kernel driver in the other modes.
+        if (description.no_driver_in == UsbMode::CommClass) {
+            printer.portModuleMissing = "cdc_acm";
+        }
     }
+    printer.plugAtMs = description.plug_after_ms;
     printer.restartMs = description.restart_ms;
     printer.neverReturns = description.never_back;
     if (description.back_in) {

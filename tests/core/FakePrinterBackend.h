@@ -53,6 +53,13 @@ struct Printer {
     bool commandPipeInUse = false; // another program holds only its command pipe
     std::string sharedSerial;      // listed as sharing its serial with another printer
     std::string place;             // where it is plugged in, where the system says so (Linux)
+    // Windows has no driver for it in this mode: there it shows no interface, only its device
+    // node with this problem code (0: none, a driver may still come).
+    std::optional<UsbType> noDriverIn;
+    std::uint32_t problemCode = 0;
+    // Linux: no kernel driver makes its port in comm class mode; this module would.
+    std::string portModuleMissing;
+    std::optional<std::uint64_t> plugAtMs; // off the bus until then
 
     // What happened to it.
     std::vector<Write> writes;
@@ -88,8 +95,9 @@ class Backend : public PrinterBackend {
     int livePipes = 0;
 
     // --- used by the channel and the pipe ---
-    // The online printers in the probe's order, with those not meant left out.
-    std::vector<Printer*> Search(UsbType mode, const PrinterTarget& target);
+    // The online printers in the probe's order, with those not meant left out; `served`: only
+    // those with a driver, which show an interface.
+    std::vector<Printer*> Search(UsbType mode, const PrinterTarget& target, bool served = true);
     bool Take(Printer& printer, const std::uint8_t* bytes, std::size_t count,
               std::uint32_t timeoutMs);
 

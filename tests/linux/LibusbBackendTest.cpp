@@ -124,6 +124,7 @@ TEST(LibusbBackend, VirtualPortIsAwaitedBrieflyAfterThePrinterAppears) {
     EXPECT_EQ(missing.port, std::nullopt);
     EXPECT_EQ(missing.problem, "No virtual port: the kernel made no tty for "
                                "/sys/bus/usb/devices/1-2:1.0 (is the cdc_acm module loaded?)");
+    EXPECT_EQ(missing.driver.module, "cdc_acm") << "no driver is bound to the interface";
     EXPECT_GE(clock.NowMs(), 1000u);
 
     const std::uint64_t asked = clock.NowMs();

@@ -110,7 +110,7 @@ std::string PrinterTestbed::Plug(const std::string& portPath, const PrinterDescr
                                  bool makeTty) {
     EXPECT_TRUE(printer.linger_ms == 0 && !printer.settles_in && !printer.leaves_after_return &&
                 !printer.unplug_after_ms && !printer.unplug_at_command && !printer.unplugged &&
-                printer.held != HeldPart::CommandOnly &&
+                !printer.plug_after_ms && printer.held != HeldPart::CommandOnly &&
                 (printer.held == HeldPart::None || printer.held_error == EBUSY))
         << "the printer on umockdev plays no such printer";
     const WriteAnswer writes = printer.fail_writes    ? WriteAnswer::Stall
@@ -126,7 +126,9 @@ std::string PrinterTestbed::Plug(const std::string& portPath, const PrinterDescr
                                                     printer.product_id, printer.serial.has_value()),
                                  printer.serial, {writes, printer.held == HeldPart::Whole});
     plugged.nodes.push_back({node, printer.mode});
-    if (printer.mode == UsbMode::CommClass && makeTty) {
+    // Without cdc_acm no driver binds the communications interface, and no tty is made.
+    if (printer.mode == UsbMode::CommClass && makeTty &&
+        printer.no_driver_in != UsbMode::CommClass) {
         AddTty(portPath, plugged.tty);
     }
     return node;

@@ -106,6 +106,22 @@ TEST_F(ModeDialogPresenterTest, PrinterThatDoesNotComeBackIsShownAndTheNextChang
     EXPECT_EQ(view.events[5], "status Printer Class USB");
 }
 
+TEST_F(ModeDialogPresenterTest, PrinterBackWithoutADriverShowsWhyAndWhatToDo) {
+    fake::Printer& plugged = Plug(IDNATIVETYPE);
+    plugged.shownId = "USB\\VID_6B1F&PID_C302\\ORV0001";
+    plugged.noDriverIn = IDCOMMCLASSTYPE;
+    plugged.problemCode = 43;
+    presenter.Open();
+    presenter.Select(IDCOMMCLASSTYPE);
+    presenter.Change();
+    EXPECT_EQ(view.events[2], "status Printer USB\\VID_6B1F&PID_C302\\ORV0001 is back, but Windows "
+                              "has no working driver for it in Comm Class USB mode (problem code "
+                              "43: the driver stopped the device: unplug the printer and plug it "
+                              "in again)");
+    EXPECT_EQ(view.events[3], "ended");
+    EXPECT_EQ(Now(), 3000u) << "the problem code ends the wait as soon as the printer is back";
+}
+
 TEST_F(ModeDialogPresenterTest, CommandPipeThatDoesNotOpenStillWaits) {
     Plug(IDNATIVETYPE).commandPipeOpens = false;
     presenter.Open();

@@ -7,6 +7,7 @@
 #include "interface_claim.h"
 #include "mode_command_parser.h"
 #include "mode_function.h"
+#include "module_away.h"
 
 #include <cerrno>
 #include <csignal>
@@ -162,6 +163,11 @@ int run(const GadgetOptions& options) {
         throw std::runtime_error("cannot open the log " + options.log_path);
     }
     log_file = log ? log.get() : stdout;
+    // Before the gadget is on the bus, so that no driver ever binds it.
+    std::optional<ModuleAway> no_comm_driver;
+    if (options.printer.no_driver_in == UsbMode::CommClass) {
+        no_comm_driver.emplace("cdc_acm");
+    }
     ConfigfsGadget gadget(options.name, vendor_id, options.printer.serial);
     UsbMode mode = options.printer.mode;
     bool first = true;

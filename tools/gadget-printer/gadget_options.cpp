@@ -22,7 +22,8 @@ const char* const own_notes =
     "--refuse-command-opens 16): once up, the gadget itself holds its command interface\n"
     "claimed from the host side. --stall-writes needs --mode native (the kernel's functions\n"
     "queue what the host sends). --unplug-at-command comes back after the restart time in the\n"
-    "start mode (or --back-in), unless --never-back.\n"
+    "start mode (or --back-in), unless --never-back. --no-driver-in comm keeps cdc_acm out of\n"
+    "the kernel while the gadget runs.\n"
     "Log lines: '<ms> up <mode> <udc>' (configured by the host), '<ms> read <endpoint> <hex>',\n"
     "'<ms> command <mode>', '<ms> reset', '<ms> down', '<ms> holding <port> <interface>'.\n"
     "SIGTERM takes the gadget off the bus and out of configfs.\n";
@@ -36,7 +37,7 @@ const char* const own_notes =
 std::string check_playable(const PrinterDescription& printer) {
     const PrinterDescription defaults;
     constexpr std::uint32_t busy_error = 16; // EBUSY
-    const std::array<std::pair<bool, std::string_view>, 8> unplayable{{
+    const std::array<std::pair<bool, std::string_view>, 11> unplayable{{
         {printer.port != defaults.port, "--port and --no-port: the kernel names the tty"},
         {!printer.port_in_device_key, "--no-device-port"},
         {printer.settles_in.has_value(), "--settles-in"},
@@ -45,6 +46,10 @@ std::string check_playable(const PrinterDescription& printer) {
         {printer.held != HeldPart::None && printer.held_error != busy_error,
          "--refuse-opens other than 16: the kernel gives a claimed interface's opener EBUSY"},
         {printer.unplugged, "--unplugged"},
+        {printer.plug_after_ms.has_value(), "--plug-after-ms"},
+        {printer.no_driver_in && printer.no_driver_in != UsbMode::CommClass,
+         "--no-driver-in other than comm: orvane needs no kernel driver there"},
+        {printer.problem_code != 0, "--problem-code: the kernel gives none"},
         {printer.stall_writes && printer.mode != UsbMode::Native,
          "--stall-writes without --mode native: the kernel's printer and acm functions queue "
          "what the host sends without us"},

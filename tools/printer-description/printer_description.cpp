@@ -83,7 +83,7 @@ struct Option {
     bool (*read)(PrinterDescription& printer, std::string_view value);
 };
 
-constexpr std::array<Option, 20> options{{
+constexpr std::array<Option, 23> options{{
     {"--mode", "native|printer|comm", "the mode it starts in (native)",
      [](auto& p, auto v) { return read_into(usb_mode_from_name(v), p.mode); }},
     {"--pid", "C302|C318|C337", "its product ID in every mode (C302)",
@@ -121,6 +121,12 @@ constexpr std::array<Option, 20> options{{
     {"--refuse-command-opens", "E", "the same for its command pipe alone",
      [](auto& p, auto v) { return held(p, v, HeldPart::CommandOnly); }},
     {"--unplugged", "", "starts off the bus", set<&PrinterDescription::unplugged, true>},
+    {"--plug-after-ms", "N", "starts off the bus, plugged in N ms later",
+     [](auto& p, auto v) { return read_into(ms(v), p.plug_after_ms); }},
+    {"--no-driver-in", "MODE", "the system has no driver for it in MODE: no interface there",
+     [](auto& p, auto v) { return read_into(usb_mode_from_name(v), p.no_driver_in); }},
+    {"--problem-code", "N", "with --no-driver-in, the problem code of its device there (0)",
+     [](auto& p, auto v) { return read_into(parse_decimal(v, 0xFFFF), p.problem_code); }},
 }};
 
 } // namespace
@@ -164,6 +170,12 @@ std::string check_printer(const PrinterDescription& printer) {
     }
     if (printer.unplug_at_command && printer.unplug_after_ms) {
         return "--unplug-at-command and --unplug-after-ms exclude each other";
+    }
+    if (printer.unplugged && printer.plug_after_ms) {
+        return "--unplugged and --plug-after-ms exclude each other";
+    }
+    if (printer.problem_code != 0 && !printer.no_driver_in) {
+        return "--problem-code needs --no-driver-in";
     }
     return {};
 }

@@ -36,6 +36,10 @@ struct PrinterDescription {
     HeldPart held = HeldPart::None;               // --refuse-opens E, --refuse-command-opens E
     std::uint32_t held_error = 0;                 //   with the system's error E
     bool unplugged = false;                       // --unplugged: off the bus until plugged
+    std::optional<std::uint32_t> plug_after_ms;   // --plug-after-ms: plugged in N ms after
+                                                  //   the rig started, off the bus till then
+    std::optional<UsbMode> no_driver_in;          // --no-driver-in: the system has none there
+    std::uint32_t problem_code = 0;               // --problem-code: its device's code there
 };
 
 // Reads the printer option at `words[at]` and its value into `printer`. Returns the words it

@@ -36,12 +36,13 @@ std::string check_serial(std::optional<std::string>& serial) {
 
 // What the description may say that the emulator cannot play.
 std::string check_playable(PrinterDescription& printer, std::size_t index) {
-    const std::array<std::pair<bool, std::string_view>, 5> unplayable{{
+    const std::array<std::pair<bool, std::string_view>, 6> unplayable{{
         {printer.linger_ms != 0, "--linger-ms"},
         {printer.settles_in.has_value(), "--settles-in"},
         {printer.leaves_after_return, "--leaves-after-return"},
         {printer.unplug_after_ms.has_value(), "--unplug-after-ms"},
         {printer.unplug_at_command, "--unplug-at-command"},
+        {printer.problem_code != 0, "--problem-code: Wine shows a device node's code as none"},
     }};
     for (const auto& [asked, option] : unplayable) {
         if (asked) {
@@ -197,7 +198,9 @@ std::string emulator_help_text() {
            "The emulator plays serials of letters and digits (not ORVEMU0000 or ORVEMU0002, the\n"
            "dead and foreign interfaces), --refuse-opens 5 (named pipes whose server only\n"
            "reads) or 32 (mailslots it holds for writing), and no --linger-ms, --settles-in,\n"
-           "--leaves-after-return, --unplug-after-ms or --unplug-at-command. The first\n"
+           "--leaves-after-return, --unplug-after-ms, --unplug-at-command or --problem-code.\n"
+           "In its --no-driver-in mode a printer is a device key with its setup class and no\n"
+           "interface, which Wine lists as a device node without a problem. The first\n"
            "printer's paths \\\\?\\usb#vid_6b1f&pid_<pid>#<serial>#{class} lead to\n"
            "\\Device\\NamedPipe, where <path>\\PIPE00 and <path>\\PIPE01 are named pipes; the\n"
            "second printer's (or one that refuses with 32) to \\Device\\MailSlot: it logs no\n"
@@ -209,7 +212,8 @@ std::string emulator_help_text() {
            "printer <n> [port <name>] (its place on the command line), up <mode> <path>,\n"
            "open <pipe> <mode>, write <pipe> <hex>, write-failed <pipe> <hex>,\n"
            "write-stalled <pipe> <hex>, close <pipe>, command <mode>, bad-mode <hex>, reset,\n"
-           "restart-begin <mode>, restart-ignored, withdrawn, gone, unplugged, plugged,\n"
+           "up-without-driver <mode> <instance ID>, restart-begin <mode>, restart-ignored,\n"
+           "withdrawn, gone, unplugged, plugged,\n"
            "port <name>, port-removed, device-port <name>, device-port-removed, error <text>;\n"
            "the emulator's own: ready, open foreign <class>, write foreign <class> <hex>,\n"
            "close foreign <class>, stop requested, stop lifetime-over, stopped.\n"

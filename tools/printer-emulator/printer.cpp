@@ -19,7 +19,13 @@ void broadcast_device_change() {
     PostMessageA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
 }
 
-enum WakeEvent : std::size_t { restart_requested = 0, back_due = 1, unplug_due = 2, plug_due = 3 };
+enum WakeEvent : std::size_t {
+    restart_requested = 0,
+    back_due = 1,
+    unplug_due = 2,
+    plug_due = 3,
+    plug_time = 4,
+};
 
 WriteHandling command_writes(const PrinterDescription& options) {
     if (options.fail_writes) {
@@ -43,6 +49,7 @@ Printer::Printer(const PrinterDescription& options, PipeKind pipes, std::size_t 
       back_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
       unplug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, false).c_str())),
       plug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, true).c_str())),
+      plug_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
       pipe_kind_(pipes), inputs_{std::make_unique<PrinterInput>(*this, "PIPE00", false),
                                  std::make_unique<PrinterInput>(*this, "PIPE01", true)} {
     for (std::size_t pipe = 0; pipe < servers_.size(); ++pipe) {
@@ -100,11 +107,21 @@ bool Printer::start_pipes(std::string& error) {
 
 bool Printer::power_on(std::string& error) {
     if (!restart_event_.valid() || !back_timer_.valid() || !unplug_event_.valid() ||
-        !plug_event_.valid()) {
-        error = "cannot create the restart, plug and unplug events and the timer";
-    } else if (options_.unplugged) {
+        !plug_event_.valid() || !plug_timer_.valid()) {
+        error = "cannot create the restart, plug and unplug events and the timers";
+    } else if (options_.unplugged || options_.plug_after_ms) {
         unplugged_ = options_.mode;
         log_event("unplugged");
+        if (options_.plug_after_ms) {
+            // Relative due times are negative, in 100 ns units.
+            LARGE_INTEGER due{};
+            due.QuadPart = -static_cast<LONGLONG>(*options_.plug_after_ms) * 10000;
+            if (!SetWaitableTimer(plug_timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
+                error = "cannot set the plug timer (error " + std::to_string(GetLastError()) + ")";
+                log_event("error " + error);
+                return false;
+            }
+        }
         return true;
     } else if (come_up(options_.mode, error)) {
         return true;
@@ -114,7 +131,8 @@ bool Printer::power_on(std::string& error) {
 }
 
 std::array<HANDLE, Printer::wake_event_count> Printer::wake_events() const {
-    return {restart_event_.get(), back_timer_.get(), unplug_event_.get(), plug_event_.get()};
+    return {restart_event_.get(), back_timer_.get(), unplug_event_.get(), plug_event_.get(),
+            plug_timer_.get()};
 }
 
 void Printer::woken(std::size_t which) {
@@ -124,7 +142,7 @@ void Printer::woken(std::size_t which) {
         come_back();
     } else if (which == unplug_due) {
         unplug();
-    } else if (which == plug_due) {
+    } else if (which == plug_due || which == plug_time) {
         plug();
     }
 }
@@ -155,8 +173,7 @@ void Printer::plug() {
     }
 }
 
-bool Printer::come_up(UsbMode mode, std::string& error) {
-    const DeviceInterface device = interface_for(mode);
+bool Printer::make_reachable(UsbMode mode, const DeviceInterface& device, std::string& error) {
     // Openable first, then listed, so a client never finds a path it cannot open.
     // Mailslots are a second namespace, beside the one printer that named pipes can serve.
     const wchar_t* const target =
@@ -167,7 +184,6 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
     // The port before the interface, so a client that finds the interface finds its port.
     if (mode == UsbMode::CommClass && options_.port) {
         if (!publish_serial_port(port_entry_, *options_.port, error)) {
-            withdraw();
             return false;
         }
         port_published_ = true;
@@ -175,21 +191,34 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
         if (options_.port_in_device_key) {
             device_port_published_ = device;
             if (!publish_device_port(device, *options_.port, error)) {
-                withdraw();
                 return false;
             }
             log_event("device-port " + *options_.port);
         }
     }
+    return true;
+}
+
+bool Printer::come_up(UsbMode mode, std::string& error) {
+    const DeviceInterface device = interface_for(mode);
+    // Without a driver in this mode the printer is its device node alone: no interface, no port.
+    const bool driven = mode != options_.no_driver_in;
+    if (driven && !make_reachable(mode, device, error)) {
+        withdraw();
+        return false;
+    }
     registered_ = device;
-    if (!register_device_interface(device, error)) {
+    if (!(driven ? register_device_interface(device, error)
+                 : register_device_node(device, error))) {
         withdraw();
         return false;
     }
     AcquireSRWLockExclusive(&lock_);
     mode_ = mode;
     ReleaseSRWLockExclusive(&lock_);
-    log_event("up " + std::string(usb_mode_name(mode)) + " " + device_path(device));
+    const std::string name(usb_mode_name(mode));
+    log_event(driven ? "up " + name + " " + device_path(device)
+                     : "up-without-driver " + name + " " + device_instance_id(device));
     broadcast_device_change();
     return true;
 }
@@ -254,6 +283,7 @@ void Printer::come_back() {
 
 void Printer::power_off() {
     CancelWaitableTimer(back_timer_.get());
+    CancelWaitableTimer(plug_timer_.get());
     returning_.reset();
     if (registered_ || link_.exists() || port_published_ || device_port_published_) {
         withdraw();

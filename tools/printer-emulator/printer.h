@@ -38,7 +38,7 @@ class Printer {
     bool start_pipes(std::string& error);
     bool power_on(std::string& error);
     // What run_printers() waits on for this printer, and what it does when one is set.
-    static constexpr std::size_t wake_event_count = 4;
+    static constexpr std::size_t wake_event_count = 5;
     std::array<HANDLE, wake_event_count> wake_events() const;
     void woken(std::size_t which);
     void power_off();
@@ -54,6 +54,8 @@ class Printer {
 
   private:
     bool come_up(UsbMode mode, std::string& error);
+    // Its object link and, in comm class mode, its port: what its driver would make.
+    bool make_reachable(UsbMode mode, const DeviceInterface& device, std::string& error);
     void withdraw();
     void begin_restart();
     void come_back();
@@ -70,6 +72,7 @@ class Printer {
     UniqueHandle back_timer_;
     UniqueHandle unplug_event_;
     UniqueHandle plug_event_;
+    UniqueHandle plug_timer_; // --plug-after-ms
 
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     std::optional<UsbMode> mode_;      // empty while down

@@ -91,10 +91,14 @@ void remove_devices_of(const std::string& hardware_id) {
 
 } // namespace
 
+bool register_device_node(const DeviceInterface& device, std::string& error) {
+    return set_string(enum_key_path(device), "ClassGUID", usb_setup_class, error);
+}
+
 bool register_device_interface(const DeviceInterface& device, std::string& error) {
     const DWORD linked = 1;
     // "#" is the interface without a reference string; Linked=1 is what makes it present.
-    return set_string(enum_key_path(device), "ClassGUID", usb_setup_class, error) &&
+    return register_device_node(device, error) &&
            set_string(interface_key_path(device), "DeviceInstance", device_instance_id(device),
                       error) &&
            set_value(interface_key_path(device) + "\\#\\Control", "Linked", REG_DWORD, &linked,

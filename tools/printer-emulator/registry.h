@@ -9,6 +9,9 @@
 #include <string>
 
 bool register_device_interface(const DeviceInterface& device, std::string& error);
+// The device's key alone, with its setup class: a device node without an interface, as a
+// device without a driver shows.
+bool register_device_node(const DeviceInterface& device, std::string& error);
 void remove_device_interface(const DeviceInterface& device);
 
 // "\Device\QZMPUSBPort<n>": the SERIALCOMM entry of the n-th printer attached, counted from 0.

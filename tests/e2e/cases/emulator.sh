@@ -4,7 +4,7 @@
 case_refuses_what_it_cannot_play() {
     emulator_refused '--settles-in comm' '--leaves-after-return' '--unplug-after-ms 5' \
         '--unplug-at-command' '--no-serial' '--serial ORV-1' '--serial ORVEMU0000' '--mode fax' \
-        '--pid c303' '--bogus' '--linger-ms 10'
+        '--pid c303' '--bogus' '--no-driver-in native --problem-code 28' '--linger-ms 10'
     grep -q 'the emulator cannot play --linger-ms' "$CASE_DIR/refused.err" ||
         fail "the refusal does not say why: $(<"$CASE_DIR/refused.err")"
     # Only the errors Wine gives a client can be played, each on its kind of pipe.

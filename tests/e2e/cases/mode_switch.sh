@@ -38,3 +38,22 @@ case_trace_of_a_change() {
     odd=$(grep -Ev '^[^()]+\([0-9]+\) .*(\\n|\.\.\.)$' "$CASE_DIR/orvane-trace.txt" | head -n 3)
     [[ -z "$odd" ]] || fail "trace lines of another form: $odd"
 }
+
+# Back in printer class mode without a driver: under Wine a device key with its setup class and
+# no interface, a device node without a problem code. The wait sees it after the printer's
+# return and goes on (its bound and the line after it are rows on fake and sim).
+case_printer_back_without_a_driver_keeps_the_wait_going() {
+    trace_next_run
+    cut_next_run
+    emulator_start --mode native --restart-ms "$restart_ms" --no-driver-in printer
+    orvane_run 9 PRINTERCLASS
+    emulator_stop
+    assert_emulator_saw '^up-without-driver printer USB\\VID_6B1F&PID_C302\\ORVEMU0001$'
+    assert_emulator_never_saw '^up printer'
+    # A look in the instant the printer leaves may see its node without the interface too.
+    local seen
+    seen=$(trace_records | grep -c ') Back without a driver, none installed yet\\n$')
+    ((seen >= 1)) || fail "the wait never saw the printer back without a driver"
+    assert_between "the 'Not yet rebooted' traces after it was last seen so" \
+        "$(trace_records | tac | sed '/Back without a driver/q' | grep -c ') Not yet rebooted')" 2 8
+}
