@@ -5,6 +5,7 @@
 #include "app/ModeQuery.h"
 #include "app/PrinterList.h"
 #include "app/PrinterSelection.h"
+#include "app/SwitchRecord.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 
@@ -28,7 +29,8 @@ int RunSwitches(ConsoleContext& context, const SwitchFlags& flags) {
 
     PrinterSelection selection;
     if (const std::optional<int> refusal = SelectPrinter(context.backend, flags, &selection)) {
-        return *refusal;
+        return flags.modeQuery ? *refusal
+                               : RecordRefusedChoice(context, flags, selection, *refusal);
     }
     if (flags.modeQuery) {
         return ReportMode(context, selection);

@@ -1,6 +1,7 @@
 #include "app/ConsoleSwitches.h"
 
 #include "app/ExitCodes.h"
+#include "app/SwitchRecord.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 #include "common/ShownText.h"
@@ -90,34 +91,37 @@ ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer, 
 
 int RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
                   const PrinterSelection& selection) {
-    UsbType target = IDNATIVETYPE;
-    if (flags.printerClass) {
-        target = IDPRINTERCLASSTYPE;
-    } else if (flags.commClass) {
-        target = IDCOMMCLASSTYPE;
-    } else if (!flags.native) {
+    if (flags.ModeSwitchCount() != 1) {
         return kExitOk;
     }
+    const UsbType target = SwitchTarget(flags);
+    SwitchFacts facts;
+    facts.target = target;
     if (selection.several) {
         PrintLine(SeveralPrintersLine(selection.printers.size()));
-        return kExitWhichPrinter;
+        return RecordSwitch(context, facts, SwitchEnd::WhichPrinter, kExitWhichPrinter);
     }
 
     const std::optional<ProbeResult> current = ProbeMode(context.backend, selection.printer);
     if (!current) {
         PrintLine(kErrorOpeningUsb);
-        return kExitNoPrinter;
+        return RecordSwitch(context, facts, OutcomeBeforeCommand(ChangeOutcome::Kind::NoPrinter),
+                            kExitNoPrinter);
     }
+    const PrinterTarget printer = PrinterTarget::Listed(current->identity);
+    facts.printer = LoggedPrinterId(selection.printers, printer);
+    facts.before = current->mode;
     if (current->inUse) {
         PrintLine(InUseLine(current->mode));
-        return kExitInUse;
+        return RecordSwitch(context, facts,
+                            OutcomeBeforeCommand(ChangeOutcome::Kind::InUse, current->mode),
+                            kExitInUse);
     }
     if (current->mode == target) {
         PrintLine(std::string("Already set to ") + ModeName(target));
-        return kExitOk;
+        return RecordSwitch(context, facts, SwitchEnd::AlreadySet, kExitOk);
     }
     ProgressLine progress(stderr, context.stderrIsConsole);
-    return ExitCodeOf(
-        SetUsbType(context.backend, PrinterTarget::Listed(current->identity), target, &progress)
-            .kind);
+    const ChangeOutcome outcome = SetUsbType(context.backend, printer, target, &progress);
+    return RecordSwitch(context, facts, outcome, ExitCodeOf(outcome.kind));
 }

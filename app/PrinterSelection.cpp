@@ -9,11 +9,12 @@
 
 namespace {
 std::optional<int> Chosen(const AttachedPrinter& printer, PrinterSelection* pSelection) {
+    // Named even when refused: the record of a refused change names it.
+    pSelection->printer = PrinterTarget::Listed(printer.identity);
     if (!printer.deniedNode.empty()) {
         PrintLine(NoAccessLine(printer.deniedNode));
         return kExitNoAccess;
     }
-    pSelection->printer = PrinterTarget::Listed(printer.identity);
     return std::nullopt;
 }
 } // namespace

@@ -19,8 +19,8 @@ struct PrinterSelection {
 };
 
 // Lists the printers and applies PRINTER=. Returns the exit code to end with, after printing
-// why, when the command line names no attached printer or the one meant cannot be opened;
-// otherwise fills *pSelection and returns nothing.
+// why, when the command line names no attached printer or the one meant cannot be opened (that
+// one is then the selection's printer); otherwise fills *pSelection and returns nothing.
 std::optional<int> SelectPrinter(PrinterBackend& backend, const SwitchFlags& flags,
                                  PrinterSelection* pSelection);
 

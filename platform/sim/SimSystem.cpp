@@ -64,6 +64,10 @@ const char* ApiName(Api api) {
         return "CreateEventA";
     case Api::LoadResource:
         return "LoadResource";
+    case Api::RegisterEventSourceA:
+        return "RegisterEventSourceA";
+    case Api::ReportEventA:
+        return "ReportEventA";
     }
     return "?";
 }
@@ -317,6 +321,9 @@ Resources System::openResources() const {
             break;
         case Handle::Kind::Event:
             ++r.events;
+            break;
+        case Handle::Kind::EventSource:
+            ++r.eventSources;
             break;
         }
     }

@@ -63,7 +63,7 @@ class RowReader {
             for (const std::string_view word : words) {
                 m_row.run.push_back(Decoded(word, m_line));
             }
-        } else if (key.starts_with("out") || key.starts_with("err")) {
+        } else if (key.starts_with("out") || key.starts_with("err") || key.starts_with("logged")) {
             ReadLine(key, rest);
         } else if (key == "exit") {
             m_row.exit = static_cast<int>(Number(rest, m_line));
@@ -102,7 +102,8 @@ class RowReader {
 
     void ReadLine(std::string_view key, std::string_view rest) {
         CaseLine line{std::nullopt, Decoded(rest, m_line)};
-        const std::string_view system = key.substr(3);
+        const bool logged = key.starts_with("logged");
+        const std::string_view system = key.substr(logged ? 6 : 3);
         if (system == "-windows") {
             line.only = CaseSystem::Windows;
         } else if (system == "-linux") {
@@ -110,7 +111,19 @@ class RowReader {
         } else if (!system.empty()) {
             Fail("unknown line: " + std::string(key));
         }
-        (key.starts_with("out") ? m_row.out : m_row.err).push_back(std::move(line));
+        if (!logged) {
+            (key.starts_with("out") ? m_row.out : m_row.err).push_back(std::move(line));
+            return;
+        }
+        m_row.checksLog = true;
+        if (rest == "none") {
+            return;
+        }
+        const std::string_view level = rest.substr(0, rest.find(' '));
+        if (level != "info" && level != "warning" && level != "error") {
+            Fail("a logged line starts with info, warning or error");
+        }
+        m_row.logged.push_back(std::move(line));
     }
 
     void ReadSent(const std::vector<std::string_view>& words) {
