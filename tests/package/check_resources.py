@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the resources that Orvane.exe carries: the icon file drawn at build time (two
-16-colour images, 32 x 32 and 16 x 16), and the dialog templates, icon group and version block
-as the resource compiler reads them back out of the executable.
+16-colour images, 32 x 32 and 16 x 16), and the dialog templates, the event log's message table,
+icon group and version block as the resource compiler reads them back out of the executable.
 Usage: check_resources.py WINDRES ORVANE_EXE ORVANE_ICO EXPECTED_RC"""
 import struct
 import subprocess
