@@ -1,6 +1,7 @@
 // What the console face is given by the system it runs on.
 #pragma once
 
+#include "common/SystemLog.h"
 #include "device/PrinterBackend.h"
 
 #include <string>
@@ -15,4 +16,6 @@ struct ConsoleContext {
     bool stderrIsConsole = false;
     // Whether the program has a dialog face (the help then says how to start it).
     bool withDialog = false;
+    // Where each mode switch leaves its record (app/SwitchRecord.h); none when null.
+    SystemLog* log = nullptr;
 };

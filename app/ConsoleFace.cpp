@@ -6,6 +6,7 @@
 #include "app/ModeQuery.h"
 #include "app/PrinterList.h"
 #include "app/PrinterSelection.h"
+#include "app/SwitchRecord.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
 
@@ -29,6 +30,9 @@ void Answer(ConsoleContext& context, const SwitchFlags& flags, ConsoleReply& rep
     PrinterSelection selection;
     if (const std::optional<Refusal> refusal = SelectPrinter(context.backend, flags, &selection)) {
         reply.Refuse(refusal->result, refusal->line);
+        if (!flags.modeQuery) {
+            RecordRefusedChoice(context, flags, selection, ExitCodeOf(refusal->result));
+        }
     } else if (flags.modeQuery) {
         ReportMode(context, selection, reply);
     } else {

@@ -1,5 +1,7 @@
 #include "app/ConsoleSwitches.h"
 
+#include "app/ExitCodes.h"
+#include "app/SwitchRecord.h"
 #include "common/DebugTrace.h"
 #include "device/ProbeUsb.h"
 #include "text/DriverText.h"
@@ -72,16 +74,15 @@ ChangeOutcome SetUsbType(PrinterBackend& backend, const PrinterTarget& printer,
 
 void RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
                    const PrinterSelection& selection, ConsoleReply& reply) {
-    UsbType target = IDNATIVETYPE;
-    if (flags.printerClass) {
-        target = IDPRINTERCLASSTYPE;
-    } else if (flags.commClass) {
-        target = IDCOMMCLASSTYPE;
-    } else if (!flags.native) {
+    if (flags.ModeSwitchCount() != 1) {
         return;
     }
+    const UsbType target = SwitchTarget(flags);
+    SwitchFacts facts;
+    facts.target = target;
     if (selection.several) {
         reply.Refuse(RunResult::WhichPrinter, SeveralPrintersLine(selection.printers.size()));
+        RecordSwitch(context, facts, SwitchEnd::WhichPrinter, kExitWhichPrinter);
         return;
     }
 
@@ -93,20 +94,37 @@ void RunModeSwitch(ConsoleContext& context, const SwitchFlags& flags,
         change.printer.emplace().listed = *pListed;
         change.printer->number = static_cast<int>(selection.chosen + 1);
     }
+    // What the record says of how the switch ended.
+    ChangeOutcome outcome;
+    std::optional<SwitchEnd> end;
     const std::optional<ProbeResult> current = ProbeMode(context.backend, selection.printer);
     if (!current) {
         change.result = RunResult::NoPrinter;
-    } else if (current->inUse) {
-        change.before = change.after = current->mode;
-        change.result = RunResult::InUse;
-    } else if (current->mode == target) {
-        change.before = change.after = target;
-        change.result = RunResult::AlreadySet;
     } else {
-        change.before = current->mode;
-        ProgressLine progress(stderr, context.stderrIsConsole);
-        SetUsbType(context.backend, PrinterTarget::Listed(current->identity), &change, &progress);
+        facts.printer =
+            LoggedPrinterId(selection.printers, PrinterTarget::Listed(current->identity));
+        facts.before = current->mode;
+        if (current->inUse) {
+            change.before = change.after = current->mode;
+            change.result = RunResult::InUse;
+            outcome = OutcomeBeforeCommand(ChangeOutcome::Kind::InUse, current->mode);
+        } else if (current->mode == target) {
+            change.before = change.after = target;
+            change.result = RunResult::AlreadySet;
+            end = SwitchEnd::AlreadySet;
+        } else {
+            change.before = current->mode;
+            ProgressLine progress(stderr, context.stderrIsConsole);
+            outcome = SetUsbType(context.backend, PrinterTarget::Listed(current->identity), &change,
+                                 &progress);
+        }
     }
     change.tookMs = clock.NowMs() - start;
     reply.Change(change);
+    const int exitCode = ExitCodeOf(change.result);
+    if (end) {
+        RecordSwitch(context, facts, *end, exitCode);
+    } else {
+        RecordSwitch(context, facts, outcome, exitCode);
+    }
 }

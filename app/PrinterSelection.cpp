@@ -8,11 +8,12 @@
 namespace {
 std::optional<Refusal> Choose(std::size_t index, PrinterSelection* pSelection) {
     const AttachedPrinter& printer = pSelection->printers[index];
+    // Named even when refused: the record of a refused change names it.
+    pSelection->printer = PrinterTarget::Listed(printer.identity);
+    pSelection->chosen = index;
     if (!printer.deniedNode.empty()) {
         return Refusal{RunResult::NoAccess, NoAccessLine(printer.deniedNode)};
     }
-    pSelection->printer = PrinterTarget::Listed(printer.identity);
-    pSelection->chosen = index;
     return std::nullopt;
 }
 } // namespace

@@ -3,6 +3,7 @@
 // no windows.
 #pragma once
 
+#include "common/SystemLog.h"
 #include "device/PrinterBackend.h"
 #include "platform/win32.h"
 
@@ -11,6 +12,7 @@ class DialogFace {
     virtual ~DialogFace() = default;
     // Starts the framework for the executable's module; FALSE ends the program with code 1.
     virtual BOOL Start(HINSTANCE hInstance, LPSTR lpCmdLine) = 0;
-    // Runs the dialog on `printer` until it is closed; returns the exit code.
-    virtual int Run(PrinterBackend& backend, const PrinterTarget& printer) = 0;
+    // Runs the dialog on `printer` until it is closed; each change leaves its record in `log`.
+    // Returns the exit code.
+    virtual int Run(PrinterBackend& backend, const PrinterTarget& printer, SystemLog& log) = 0;
 };

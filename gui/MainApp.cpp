@@ -19,8 +19,9 @@ BOOL CMainApp::Start(HINSTANCE hInstance, LPSTR lpCmdLine) {
     return AfxWinInit(hInstance, nullptr, lpCmdLine, 0);
 }
 
-int CMainApp::Run(PrinterBackend& backend, const PrinterTarget& printer) {
+int CMainApp::Run(PrinterBackend& backend, const PrinterTarget& printer, SystemLog& log) {
     m_pBackend = &backend;
+    m_pLog = &log;
     m_printer = printer;
     InitInstance();
     return ExitInstance();
@@ -33,7 +34,7 @@ BOOL CMainApp::InitInstance() {
         return FALSE;
     }
 
-    CMainDlg dlg(*m_pBackend, m_printer);
+    CMainDlg dlg(*m_pBackend, m_printer, m_pLog);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

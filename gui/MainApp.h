@@ -14,10 +14,11 @@ class CMainApp : public CWinApp, public DialogFace {
     bool OnCmdMsg(UINT nID, UINT nCode) override;
 
     BOOL Start(HINSTANCE hInstance, LPSTR lpCmdLine) override;
-    int Run(PrinterBackend& backend, const PrinterTarget& printer) override;
+    int Run(PrinterBackend& backend, const PrinterTarget& printer, SystemLog& log) override;
 
   private:
     PrinterBackend* m_pBackend = nullptr;
+    SystemLog* m_pLog = nullptr;
     PrinterTarget m_printer = PrinterTarget::FirstFound();
     static const MessageMapEntry<CMainApp> messageMap[1];
 };

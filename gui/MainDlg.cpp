@@ -33,8 +33,8 @@ const MessageMapEntry<CMainDlg> CMainDlg::messageMap[8] = {
     OnNotified(IDC_PRINTER_CHOOSER, CBN_DROPDOWN, &CMainDlg::OnChooserDropDown),
 };
 
-CMainDlg::CMainDlg(PrinterBackend& backend, PrinterTarget printer, CWnd* pParent)
-    : CDialog(IDD_MAIN_DIALOG, pParent), m_presenter(backend, std::move(printer), *this) {
+CMainDlg::CMainDlg(PrinterBackend& backend, PrinterTarget printer, SystemLog* pLog, CWnd* pParent)
+    : CDialog(IDD_MAIN_DIALOG, pParent), m_presenter(backend, std::move(printer), *this, pLog) {
     m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
                           MAKEINTRESOURCEA(IDR_MAINFRAME));
 }

@@ -14,7 +14,8 @@
 
 class CMainDlg : public CDialog, private ModeDialogView {
   public:
-    CMainDlg(PrinterBackend& backend, PrinterTarget printer, CWnd* pParent = nullptr);
+    CMainDlg(PrinterBackend& backend, PrinterTarget printer, SystemLog* pLog,
+             CWnd* pParent = nullptr);
     ~CMainDlg() override;
 
     BOOL OnInitDialog() override;

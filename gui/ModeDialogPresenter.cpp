@@ -2,14 +2,15 @@
 
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "text/ChangeRecord.h"
 #include "text/DriverText.h"
 #include "text/ModeText.h"
 
 #include <utility>
 
 ModeDialogPresenter::ModeDialogPresenter(PrinterBackend& backend, PrinterTarget printer,
-                                         ModeDialogView& view)
-    : m_backend(backend), m_printer(std::move(printer)), m_view(view) {}
+                                         ModeDialogView& view, SystemLog* pLog)
+    : m_backend(backend), m_printer(std::move(printer)), m_view(view), m_pLog(pLog) {}
 
 std::optional<ProbeResult> ModeDialogPresenter::Probe() {
     std::optional<ProbeResult> found = ProbeMode(m_backend, m_printer);
@@ -156,6 +157,14 @@ void ModeDialogPresenter::Change() {
     if (m_changeStarted) {
         DebugTraceRaw("delete?\n");
         m_view.ChangeEnded();
+    }
+    // Its record names the printer as the list showed it before the change.
+    if (m_pLog != nullptr) {
+        SwitchFacts facts;
+        facts.target = target;
+        facts.printer = LoggedPrinterId(m_printers, m_printer);
+        facts.before = outcome.before;
+        m_pLog->Write(RecordOfChange(facts, outcome));
     }
     // Printers that came or went during the wait were not heard of: no message was handled.
     // The change's own result stays on the status line.

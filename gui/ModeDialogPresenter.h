@@ -4,6 +4,7 @@
 // calls the printers only through the backend, so it runs against any.
 #pragma once
 
+#include "common/SystemLog.h"
 #include "device/PrinterBackend.h"
 #include "device/ProbeUsb.h"
 #include "modechange/ModeChange.h"
@@ -32,7 +33,9 @@ class ModeDialogView {
 
 class ModeDialogPresenter : private ChangeObserver {
   public:
-    ModeDialogPresenter(PrinterBackend& backend, PrinterTarget printer, ModeDialogView& view);
+    // Each change leaves its record in `pLog`, when given.
+    ModeDialogPresenter(PrinterBackend& backend, PrinterTarget printer, ModeDialogView& view,
+                        SystemLog* pLog = nullptr);
 
     // Probes the printer and shows its mode, and the chooser when several printers are
     // attached; returns the mode to check, which is selected.
@@ -71,6 +74,7 @@ class ModeDialogPresenter : private ChangeObserver {
     PrinterBackend& m_backend;
     PrinterTarget m_printer;
     ModeDialogView& m_view;
+    SystemLog* m_pLog;
     UsbType m_selectedMode = IDNATIVETYPE;   // the mode Change sends
     UsbType m_currentMode = IDNATIVETYPE;    // the mode last found on the printer
     bool m_changeStarted = false;            // the command went out: the view shows the wait

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test Orvane: the host toolchain and
 # GoogleTest, Python's jsonschema (for the rows' JSON documents), clang with libFuzzer,
-# MinGW-w64, Wine, Xvfb and ImageMagick (for screenshots);
+# MinGW-w64 (its binutils' windmc compiles the event log's message table), Wine, Xvfb and
+# ImageMagick (for screenshots);
 # for the Linux orvane libusb, pkg-config, umockdev and dpkg-dev (its package's dependencies);
 # for its tests against the real kernel QEMU, busybox-static, cpio, kmod, udev and usbutils
 # (the guest's kernel itself is fetched by the build, never installed); for the release
@@ -13,7 +14,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev python3 python3-jsonschema clang libclang-rt-14-dev valgrind
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb imagemagick
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+    wine wine64 xvfb imagemagick
     pkg-config libusb-1.0-0-dev libumockdev-dev umockdev dpkg-dev
     qemu-system-x86 busybox-static cpio kmod udev usbutils passwd libz-mingw-w64
     wixl msitools osslsigncode openssl lintian)

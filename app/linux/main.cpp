@@ -6,6 +6,7 @@
 #include "app/linux/OrvaneVersion.h"
 #include "common/DebugTrace.h"
 #include "common/linux/MonotonicClock.h"
+#include "common/linux/Syslog.h"
 #include "device/linux/LibusbPrinterBackend.h"
 
 #include <fcntl.h>
@@ -33,5 +34,7 @@ int main(int argc, char* argv[]) {
     MonotonicClock clock;
     LibusbPrinterBackend backend(clock);
     ConsoleContext context{backend, "orvane", kOrvaneVersion, isatty(STDERR_FILENO) == 1, false};
+    Syslog log;
+    context.log = &log;
     return ConsoleExitCode(context.programName, RunConsoleOnly(context, flags));
 }

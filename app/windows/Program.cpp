@@ -7,6 +7,7 @@
 #include "app/windows/VersionResource.h"
 #include "common/ConsoleOutput.h"
 #include "common/DebugTrace.h"
+#include "common/windows/ApplicationEventLog.h"
 #include "common/windows/DebuggerChannel.h"
 #include "common/windows/Win32Console.h"
 #include "device/windows/Win32PrinterBackend.h"
@@ -41,6 +42,7 @@ int RunOrvane(int argc, char* argv[], DialogFace& dialog) {
     }
 
     Win32PrinterBackend backend;
+    ApplicationEventLog log;
     const SwitchFlags flags = ParseSwitches(argc, argv, SwitchConventions::Windows);
     if (flags.actionWords == 0) {
         // No switch, or only the choice of a printer: the dialog face, without the console, so
@@ -50,10 +52,11 @@ int RunOrvane(int argc, char* argv[], DialogFace& dialog) {
             return ConsoleExitCode("Orvane", *refusal);
         }
         FreeConsole();
-        return dialog.Run(backend, printer);
+        return dialog.Run(backend, printer, log);
     }
 
     ConsoleContext context{backend, "Orvane", flags.version ? ReadOwnVersion() : std::string(),
                            StderrIsConsole(), true};
+    context.log = &log;
     return ConsoleExitCode(context.programName, RunSwitches(context, flags));
 }

@@ -68,6 +68,10 @@ const char* ApiName(Api api) {
         return "SetupDiEnumDeviceInfo";
     case Api::CM_Get_DevNode_Status:
         return "CM_Get_DevNode_Status";
+    case Api::RegisterEventSourceA:
+        return "RegisterEventSourceA";
+    case Api::ReportEventA:
+        return "ReportEventA";
     }
     return "?";
 }
@@ -332,6 +336,9 @@ Resources System::openResources() const {
             break;
         case Handle::Kind::Event:
             ++r.events;
+            break;
+        case Handle::Kind::EventSource:
+            ++r.eventSources;
             break;
         }
     }

@@ -35,6 +35,8 @@ enum class Api {
     LoadResource,
     SetupDiEnumDeviceInfo,
     CM_Get_DevNode_Status,
+    RegisterEventSourceA,
+    ReportEventA,
 };
 const char* ApiName(Api api);
 
@@ -61,6 +63,7 @@ struct Resources {
     int globalBlocks = 0;
     int globalLocks = 0;
     int events = 0;
+    int eventSources = 0;
     bool operator==(const Resources&) const = default;
 };
 
@@ -115,6 +118,14 @@ class System {
     // The virtual time at which each debug output line was sent.
     const std::vector<std::uint64_t>& debugTimes() const { return debugTimes_; }
     const std::vector<std::string>& createFilePaths() const { return createFilePaths_; }
+    // What ReportEventA was handed: the event log's records.
+    struct ReportedEvent {
+        std::string source;
+        WORD type = 0;
+        DWORD id = 0;
+        std::vector<std::string> strings;
+    };
+    const std::vector<ReportedEvent>& reportedEvents() const { return reportedEvents_; }
     Resources openResources() const;
     bool consoleFreed() const { return consoleFreed_; }
     // Whether the standard error stream is a console (GetConsoleMode succeeds on it).
@@ -144,13 +155,14 @@ class System {
         debugTimes_.push_back(nowMs_);
     }
     void recordCreateFile(const char* path) { createFilePaths_.emplace_back(path); }
+    void recordEvent(ReportedEvent event) { reportedEvents_.push_back(std::move(event)); }
     DWORD lastError = 0;
     int badReleases = 0; // closes and frees of objects that were not open
     bool consoleFreed_ = false;
     std::string commandLine_ = "Orvane.exe";
 
     struct Handle {
-        enum class Kind { File, DeviceList, RegistryKey, Global, Event };
+        enum class Kind { File, DeviceList, RegistryKey, Global, Event, EventSource };
         explicit Handle(Kind k) : kind(k) {}
         Kind kind;
         // File: which printer pipe or interface it reaches.
@@ -167,7 +179,7 @@ class System {
         GUID cls{};
         std::vector<EnumSlot> slots;
         std::optional<DWORD> foreverError;
-        // RegistryKey
+        // RegistryKey; EventSource: the source's name
         std::string keyPath;
         // Global
         std::vector<std::uint8_t> memory;
@@ -204,6 +216,7 @@ class System {
     std::vector<std::string> debugOutput_;
     std::vector<std::uint64_t> debugTimes_;
     std::vector<std::string> createFilePaths_;
+    std::vector<ReportedEvent> reportedEvents_;
     std::map<std::uintptr_t, Handle> handles_;
     std::uintptr_t nextHandle_ = 0x1000;
 };

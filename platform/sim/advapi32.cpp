@@ -1,5 +1,6 @@
 // Simulated registry (HKEY_LOCAL_MACHINE): RegQueryValueExA copies the stored bytes as they
-// are, with or without a terminator, like the real function.
+// are, with or without a terminator, like the real function. The event log records what it is
+// handed.
 #include "SimSystem.h"
 
 using sim::machine;
@@ -63,4 +64,53 @@ LSTATUS WINAPI RegCloseKey(HKEY hKey) {
         return static_cast<LSTATUS>(ERROR_INVALID_HANDLE);
     }
     return ERROR_SUCCESS;
+}
+
+// The event log: every source name is taken, registered or not, as Windows and Wine take it;
+// the events are recorded with the source they were reported under.
+HANDLE WINAPI RegisterEventSourceA(LPCSTR lpUNCServerName, LPCSTR lpSourceName) {
+    sim::System& m = machine();
+    if (lpUNCServerName != nullptr || lpSourceName == nullptr) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return nullptr;
+    }
+    if (m.injectFault(sim::Api::RegisterEventSourceA)) {
+        return nullptr;
+    }
+    Handle source{Handle::Kind::EventSource};
+    source.keyPath = lpSourceName;
+    return m.addHandle(std::move(source));
+}
+
+BOOL WINAPI ReportEventA(HANDLE hEventLog, WORD wType, WORD, DWORD dwEventID, PSID,
+                         WORD wNumStrings, DWORD dwDataSize, LPCSTR* lpStrings, LPVOID) {
+    sim::System& m = machine();
+    Handle* source = m.findHandle(hEventLog, Handle::Kind::EventSource);
+    if (source == nullptr) {
+        m.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    if ((wNumStrings != 0 && lpStrings == nullptr) || dwDataSize != 0) {
+        m.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    if (m.injectFault(sim::Api::ReportEventA)) {
+        return FALSE;
+    }
+    sim::System::ReportedEvent event{source->keyPath, wType, dwEventID, {}};
+    for (WORD i = 0; i < wNumStrings; ++i) {
+        event.strings.emplace_back(lpStrings[i]);
+    }
+    m.recordEvent(std::move(event));
+    return TRUE;
+}
+
+BOOL WINAPI DeregisterEventSource(HANDLE hEventLog) {
+    sim::System& m = machine();
+    if (!m.releaseHandle(hEventLog, Handle::Kind::EventSource)) {
+        ++m.badReleases;
+        m.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    return TRUE;
 }

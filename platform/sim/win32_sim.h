@@ -41,6 +41,7 @@ using LSTATUS = LONG;
 using PULONG = ULONG*;
 using DEVINST = DWORD;
 using CONFIGRET = DWORD;
+using PSID = void*;
 
 struct HKEY__;
 using HKEY = HKEY__*;
@@ -146,6 +147,10 @@ constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
 
+constexpr WORD EVENTLOG_ERROR_TYPE = 0x1;
+constexpr WORD EVENTLOG_WARNING_TYPE = 0x2;
+constexpr WORD EVENTLOG_INFORMATION_TYPE = 0x4;
+
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_INVALID_FUNCTION = 1;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
@@ -226,6 +231,11 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                                 LPBYTE lpData, LPDWORD lpcbData);
 LSTATUS WINAPI RegCloseKey(HKEY hKey);
+HANDLE WINAPI RegisterEventSourceA(LPCSTR lpUNCServerName, LPCSTR lpSourceName);
+BOOL WINAPI ReportEventA(HANDLE hEventLog, WORD wType, WORD wCategory, DWORD dwEventID,
+                         PSID lpUserSid, WORD wNumStrings, DWORD dwDataSize, LPCSTR* lpStrings,
+                         LPVOID lpRawData);
+BOOL WINAPI DeregisterEventSource(HANDLE hEventLog);
 
 // msvcrt
 int _stricmp(const char* a, const char* b);

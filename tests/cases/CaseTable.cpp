@@ -65,7 +65,8 @@ class RowReader {
             for (const std::string_view word : words) {
                 m_row.run.push_back(Decoded(word, m_line));
             }
-        } else if (key.starts_with("out") || key.starts_with("err") || key.starts_with("json")) {
+        } else if (key.starts_with("out") || key.starts_with("err") || key.starts_with("json") ||
+                   key.starts_with("logged")) {
             ReadLine(key, rest);
         } else if (key == "stdout" && (rest == "full" || rest == "closed")) {
             m_row.stdoutTo = rest == "full" ? CaseStdout::Full : CaseStdout::Closed;
@@ -107,14 +108,19 @@ class RowReader {
     void ReadLine(std::string_view key, std::string_view rest) {
         // A JSON value keeps its own escapes.
         const bool json = key.starts_with("json");
+        const bool logged = key.starts_with("logged");
         CaseLine line{std::nullopt, json ? std::string(rest) : Decoded(rest, m_line)};
-        const std::string_view system = key.substr(json ? 4 : 3);
+        const std::string_view system = key.substr(json ? 4 : logged ? 6 : 3);
         if (system == "-windows") {
             line.only = CaseSystem::Windows;
         } else if (system == "-linux") {
             line.only = CaseSystem::Linux;
         } else if (!system.empty()) {
             Fail("unknown line: " + std::string(key));
+        }
+        if (logged) {
+            ReadLogged(rest, std::move(line));
+            return;
         }
         (json                     ? m_row.json
          : key.starts_with("out") ? m_row.out
@@ -123,6 +129,18 @@ class RowReader {
         if (!m_row.json.empty() && !m_row.out.empty()) {
             Fail("standard output is lines or a JSON document, not both");
         }
+    }
+
+    void ReadLogged(std::string_view rest, CaseLine line) {
+        m_row.checksLog = true;
+        if (rest == "none") {
+            return;
+        }
+        const std::string_view level = rest.substr(0, rest.find(' '));
+        if (level != "info" && level != "warning" && level != "error") {
+            Fail("a logged line starts with info, warning or error");
+        }
+        m_row.logged.push_back(std::move(line));
     }
 
     void ReadSent(const std::vector<std::string_view>& words) {

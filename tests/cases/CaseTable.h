@@ -49,6 +49,10 @@ struct CaseRow {
     std::vector<std::string> emulatorOptions;
     std::vector<std::string> logSaw;
     std::vector<std::string> logNever;
+    // The records left in the system's log, each "<info|warning|error> <text>"; checked only by
+    // rows with a `logged` line (`logged none`: no record at all).
+    std::vector<CaseLine> logged;
+    bool checksLog = false;
 
     bool RunsOn(const std::string& level) const;
     // The systems its levels stand for: wine and wine32 Windows, umockdev and vm Linux.

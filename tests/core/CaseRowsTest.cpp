@@ -87,6 +87,9 @@ TEST_P(CaseRowsTest, RunsAsTheTableSays) {
         EXPECT_GE(Now(), row.tookS->first * 1000ull);
         EXPECT_LE(Now(), row.tookS->second * 1000ull);
     }
+    if (row.checksLog) {
+        EXPECT_EQ(log.records, ExpectedLines(row.logged, system, ports, places));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CaseRowsTest, ::testing::ValuesIn(FakeRows()),

@@ -59,6 +59,7 @@ std::string CoreTest::Run(std::vector<std::string> args) {
         // Orvane.exe with its dialog, or orvane on a system without one.
         ConsoleContext context{backend, withDialog ? "Orvane" : "orvane", "1.0.0.8",
                                stderrIsConsole, withDialog};
+        context.log = &log;
         if (withDialog) {
             exitCode =
                 RunSwitches(context, ParseSwitches(argc, argv.data(), SwitchConventions::Windows));

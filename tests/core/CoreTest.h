@@ -6,11 +6,23 @@
 #include "FakePrinterBackend.h"
 
 #include "common/DebugTrace.h"
+#include "common/SystemLog.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+// The system's log as the faces wrote it, each record as the table of cases spells it:
+// "<info|warning|error> <text>".
+class RecordingLog : public SystemLog {
+  public:
+    void Write(const LogRecord& record) override {
+        static const char* const kLevels[] = {"info", "warning", "error"};
+        records.push_back(std::string(kLevels[static_cast<int>(record.level)]) + " " + record.text);
+    }
+    std::vector<std::string> records;
+};
 
 class CoreTest : public ::testing::Test, private TraceSink {
   protected:
@@ -36,6 +48,7 @@ class CoreTest : public ::testing::Test, private TraceSink {
     }
 
     fake::Backend backend;
+    RecordingLog log;
     std::vector<std::string> trace;
     std::vector<std::uint64_t> traceTimes;
     int exitCode = -1;

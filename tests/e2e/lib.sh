@@ -241,6 +241,23 @@ trace_records() {
         "$CASE_DIR/trace.log"
 }
 
+# ---- the event log -------------------------------------------------------------------------
+
+# eventlog_next_run: the next orvane_run also records the events Orvane.exe reports, as Wine's
+# eventlog channel shows them (information as trace, warning as warn, error as err lines), in
+# $CASE_DIR/eventlog.log instead of its standard error.
+eventlog_next_run() {
+    ORVANE_LOGGED=1
+}
+
+# The reported events, one a line: "<info|warning|error> <text>".
+eventlog_records() {
+    sed -nE 's/^[0-9a-f]+:(trace|warn|err):eventlog:ReportEventW L"(.*)"$/\1 \2/p' \
+        "$CASE_DIR/eventlog.log" |
+        sed -E 's/^trace /info /; s/^warn /warning /; s/^err /error /' |
+        sed -E 's/\\\\/\x01/g; s/\\"/"/g; s/\x01/\\/g'
+}
+
 # ---- Orvane.exe ----------------------------------------------------------------------------
 
 # orvane_run BOUND_S switches...: sets ORVANE_RC and ORVANE_MS (wall time); the output is in
@@ -253,6 +270,7 @@ orvane_run() {
     # Only Orvane.exe's own debug channel, for this run alone.
     local -x WINEDEBUG=$WINEDEBUG
     ((${ORVANE_TRACED:-0})) && WINEDEBUG=-all,warn+debugstr
+    ((${ORVANE_LOGGED:-0})) && WINEDEBUG+=,trace+eventlog,warn+eventlog,err+eventlog
     e2e_wine "$bound" "$CASE_DIR/orvane.out" "$CASE_DIR/orvane.err" "$E2E_ORVANE" "$@"
     ORVANE_RC=$?
     # Very rarely (a few times in thousands of runs) Wine ends a process with 1 before it runs
@@ -280,6 +298,11 @@ orvane_run() {
         ORVANE_TRACED=0
         grep -E '^[0-9a-f]+:warn:debugstr:' "$CASE_DIR/orvane.err" >"$CASE_DIR/trace.log" || true
         sed -i -E '/^[0-9a-f]+:warn:debugstr:/d' "$CASE_DIR/orvane.err"
+    fi
+    if ((${ORVANE_LOGGED:-0})); then
+        ORVANE_LOGGED=0
+        grep -E '^[0-9a-f]+:[a-z]+:eventlog:' "$CASE_DIR/orvane.err" >"$CASE_DIR/eventlog.log" || true
+        sed -i -E '/^[0-9a-f]+:[a-z]+:eventlog:/d' "$CASE_DIR/orvane.err"
     fi
     if ((${ORVANE_CUT:-0})); then
         ORVANE_CUT=0

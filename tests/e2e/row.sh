@@ -7,7 +7,8 @@
 row_read() {
     local name=$1 line key rest inside=0 found=0
     ROW_PRINTERS=() ROW_RUN=() ROW_OUT=() ROW_ERR=() ROW_SENT=() ROW_GAPS=() ROW_EMULATOR=()
-    ROW_SAW=() ROW_NEVER=() ROW_JSON=() ROW_EXIT=0 ROW_TOOK="" ROW_SLOW=0 ROW_STDOUT=""
+    ROW_SAW=() ROW_NEVER=() ROW_JSON=() ROW_LOGGED=() ROW_CHECKS_LOG=0 ROW_EXIT=0 ROW_TOOK=""
+    ROW_SLOW=0 ROW_STDOUT=""
     while IFS= read -r line; do
         [[ -z "$line" || "$line" == \#* ]] && continue
         key=${line%% *}
@@ -34,6 +35,11 @@ row_read() {
         emulator) read -ra ROW_EMULATOR <<<"$rest" ;;
         log-saw) ROW_SAW+=("$rest") ;;
         log-never) ROW_NEVER+=("$rest") ;;
+        logged | logged-windows)
+            ROW_CHECKS_LOG=1
+            [[ "$rest" == none ]] || ROW_LOGGED+=("$(printf '%b' "$rest")")
+            ;;
+        logged-linux) ROW_CHECKS_LOG=1 ;;
         esac
     done <"$E2E_CASES"
     ((found)) || fail "no row '$name' in $E2E_CASES"
@@ -73,6 +79,7 @@ row_run() {
         run+=("$(printf '%b' "$i")")
     done
     local -x ORVANE_STDOUT=$ROW_STDOUT
+    ((ROW_CHECKS_LOG)) && eventlog_next_run
     if ((${#ROW_PRINTERS[@]} == 0)); then
         emulator_purge
         orvane_run "$bound" "${run[@]}"
@@ -84,16 +91,22 @@ row_run() {
     row_check
 }
 
+# row_filled LINE...: the lines, one a line, with {portN} replaced by printer N's port.
+row_filled() {
+    local line n
+    for line in "$@"; do
+        for ((n = 1; n <= ${#ROW_PRINTERS[@]}; n++)); do
+            line=${line//"{port$n}"/"$(row_port "$n")"}
+        done
+        printf '%s\n' "$line"
+    done
+}
+
 row_check() {
     assert_exit "$ROW_EXIT"
     local -a expected=()
     local line n
-    for line in "${ROW_OUT[@]}" "${ROW_JSON[@]}"; do
-        for ((n = 1; n <= ${#ROW_PRINTERS[@]}; n++)); do
-            line=${line//"{port$n}"/"$(row_port "$n")"}
-        done
-        expected+=("$line")
-    done
+    mapfile -t expected < <(row_filled "${ROW_OUT[@]}" "${ROW_JSON[@]}")
     if [[ -n "$ROW_STDOUT" ]]; then
         :
     elif ((${#ROW_JSON[@]})); then
@@ -137,4 +150,8 @@ row_check() {
     for line in "${ROW_NEVER[@]}"; do
         assert_emulator_never_saw "$line"
     done
+    if ((ROW_CHECKS_LOG)); then
+        assert_equal "the events Orvane.exe reported" "$(row_filled "${ROW_LOGGED[@]}")" \
+            "$(eventlog_records)"
+    fi
 }

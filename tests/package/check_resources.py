@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks the resources that Orvane.exe carries: the icon file drawn at build time (two
-16-colour images, 32 x 32 and 16 x 16), the dialog templates, icon group and version block
-as the resource compiler reads them back out of the executable, and the manifest's settings
-that Windows would pass over without a word if they stood in the wrong place.
+16-colour images, 32 x 32 and 16 x 16), the dialog templates, the event log's message table, icon
+group and version block as the resource compiler reads them back out of the executable, and the
+manifest's settings that Windows would pass over without a word if they stood in the wrong place.
 Usage: check_resources.py WINDRES ORVANE_EXE ORVANE_ICO EXPECTED_RC"""
 import re
 import struct

@@ -46,6 +46,9 @@ TEST_P(CaseRowsOnSimTest, RunsAsTheTableSays) {
         EXPECT_GE(machine().now() - start, row.tookS->first * 1000ull);
         EXPECT_LE(machine().now() - start, row.tookS->second * 1000ull);
     }
+    if (row.checksLog) {
+        EXPECT_EQ(LoggedEvents(), ExpectedLines(row.logged, CaseSystem::Windows, ports));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CaseRowsOnSimTest,

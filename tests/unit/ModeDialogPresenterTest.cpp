@@ -12,7 +12,7 @@ class ModeDialogPresenterTest : public CoreTest {
     }
     RecordingView view;
     std::size_t writesWhenStarted = 0;
-    ModeDialogPresenter presenter{backend, PrinterTarget::FirstFound(), view};
+    ModeDialogPresenter presenter{backend, PrinterTarget::FirstFound(), view, &log};
 };
 
 TEST_F(ModeDialogPresenterTest, OpensShowingTheCurrentModeAndSelectingIt) {
@@ -68,6 +68,9 @@ TEST_F(ModeDialogPresenterTest, ChangeSendsTheSelectedModeAndShowsTheNewOne) {
     EXPECT_EQ(presenter.currentMode(), IDCOMMCLASSTYPE);
     EXPECT_EQ(presenter.selectedMode(), IDCOMMCLASSTYPE) << "the selection stays as it was";
     EXPECT_EQ(TraceCount(") Rebooted\n"), 1);
+    EXPECT_EQ(log.records, std::vector<std::string>{
+                               "info Mode change to Comm Class USB: done. Printer ORV0001, before "
+                               "Native USB, after Comm Class USB, port COM7, in the dialog"});
 }
 
 TEST_F(ModeDialogPresenterTest, ChangeToTheCurrentModeStillSendsAndWaits) {
@@ -98,6 +101,10 @@ TEST_F(ModeDialogPresenterTest, PrinterThatDoesNotComeBackIsShownAndTheNextChang
     EXPECT_EQ(view.events[3], "ended");
     EXPECT_EQ(TraceCount("Not yet rebooted"), 120);
     EXPECT_EQ(presenter.currentMode(), IDNATIVETYPE) << "found again where it really is";
+    EXPECT_EQ(log.records, std::vector<std::string>{
+                               "error Mode change to Comm Class USB: failed, the printer did not "
+                               "come back in that mode in time. Printer ORV0001, before Native "
+                               "USB, after unknown, port none, in the dialog"});
 
     printer().returnMode.reset();
     presenter.Select(IDPRINTERCLASSTYPE);

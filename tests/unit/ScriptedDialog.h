@@ -19,10 +19,10 @@ class ScriptedDialog : public DialogFace {
         return TRUE;
     }
     // Opens the dialog on `printer`, runs the steps in turn, and closes it.
-    int Run(PrinterBackend& backend, const PrinterTarget& printer) override {
+    int Run(PrinterBackend& backend, const PrinterTarget& printer, SystemLog& log) override {
         ++runs;
         view = RecordingView{};
-        ModeDialogPresenter presenter(backend, printer, view);
+        ModeDialogPresenter presenter(backend, printer, view, &log);
         selected = presenter.Open();
         for (const Step& step : steps) {
             step(presenter);

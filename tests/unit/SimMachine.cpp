@@ -3,6 +3,8 @@
 #include "app/windows/Program.h"
 #include "common/DebugTrace.h"
 
+#include <map>
+
 void SimMachineTest::SetUp() {
     sim::reset();
     InstallTraceSink(&debuggerChannel);
@@ -14,7 +16,8 @@ void SimMachineTest::TearDown() {
         << "files " << machine().openResources().files << ", device lists "
         << machine().openResources().deviceLists << ", keys "
         << machine().openResources().registryKeys << ", global blocks "
-        << machine().openResources().globalBlocks;
+        << machine().openResources().globalBlocks << ", event sources "
+        << machine().openResources().eventSources;
     EXPECT_EQ(machine().badReleases, 0) << "an object was released twice or never acquired";
     EXPECT_EQ(machine().blockedForever, 0) << "a call would never have returned";
     EXPECT_EQ(machine().closedWithPending, 0) << "a handle was closed with a write pending";
@@ -55,6 +58,23 @@ int SimMachineTest::OpensContaining(const std::string& part) {
     return count;
 }
 
+std::vector<std::string> SimMachineTest::LoggedEvents() {
+    // Each level's event type and message in Orvane.exe's message table.
+    static const std::map<std::pair<WORD, DWORD>, std::string> kLevels = {
+        {{EVENTLOG_INFORMATION_TYPE, 0x40000001}, "info "},
+        {{EVENTLOG_WARNING_TYPE, 0x80000002}, "warning "},
+        {{EVENTLOG_ERROR_TYPE, 0xC0000003}, "error "}};
+    std::vector<std::string> lines;
+    for (const sim::System::ReportedEvent& event : machine().reportedEvents()) {
+        const auto level = kLevels.find({event.type, event.id});
+        lines.push_back(event.source == "Orvane" && level != kLevels.end() &&
+                                event.strings.size() == 1
+                            ? level->second + event.strings.front()
+                            : "unexpected event of type " + std::to_string(event.type));
+    }
+    return lines;
+}
+
 std::string SimMachineTest::RunOrvaneWith(std::vector<std::string> args, int* pExitCode) {
     args.insert(args.begin(), "Orvane.exe");
     std::vector<char*> argv;
@@ -68,5 +88,5 @@ std::string SimMachineTest::RunOrvaneWith(std::vector<std::string> args, int* pE
 
 void SimMachineTest::RunDialog(std::vector<ScriptedDialog::Step> steps) {
     dialog.steps = std::move(steps);
-    dialog.Run(backend, PrinterTarget::FirstFound());
+    dialog.Run(backend, PrinterTarget::FirstFound(), eventLog);
 }

@@ -2,6 +2,7 @@
 // that the code under test released everything it acquired.
 #pragma once
 
+#include "common/windows/ApplicationEventLog.h"
 #include "common/windows/DebuggerChannel.h"
 #include "device/windows/Win32PrinterBackend.h"
 #include "platform/sim/SimSystem.h"
@@ -46,7 +47,11 @@ class SimMachineTest : public ::testing::Test {
     void AddForeignSerialPorts(int count);
     // Paths handed to CreateFileA that contain `part`.
     int OpensContaining(const std::string& part);
+    // The events reported to the event log as the table of cases spells them,
+    // "<info|warning|error> <text>"; "unexpected ..." for any other.
+    std::vector<std::string> LoggedEvents();
 
   private:
     DebuggerChannel debuggerChannel;
+    ApplicationEventLog eventLog;
 };

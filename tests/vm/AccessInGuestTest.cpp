@@ -1,5 +1,6 @@
 // The installed package under real udevd: a user in plugdev (not root) changes the printer's
-// mode through the packaged rule, and without the rule is told so and sends nothing.
+// mode through the packaged rule, and without the rule is told so and sends nothing. The rule
+// also tells ModemManager to leave the printer alone, on its USB device and on its tty.
 #include "../linux/OrvaneProcess.h"
 #include "GadgetPrinterProcess.h"
 #include "GuestCase.h"
@@ -33,6 +34,13 @@ OrvaneLaunch AsPlugdevUser() {
             false};
 }
 
+// ModemManager reads this property on the port and on the devices above it.
+bool ModemManagerIgnores(const std::string& node) {
+    const std::string query =
+        "udevadm info --query=property --name=" + node + " | grep -qx ID_MM_DEVICE_IGNORE=1";
+    return std::system(query.c_str()) == 0;
+}
+
 bool NodeIsPlugdevs(const std::string& node) {
     struct stat status {};
     const group* plugdev = getgrnam("plugdev");
@@ -41,7 +49,7 @@ bool NodeIsPlugdevs(const std::string& node) {
 }
 } // namespace
 
-TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
+TEST(VmAccess, PackagedRuleOpensThePrinterToPlugdevAndClosesItToModemManager) {
     const OrvaneLaunch user = AsPlugdevUser();
     ASSERT_TRUE(user.user);
     ASSERT_EQ(access(kRule, R_OK), 0) << "the package did not install " << kRule;
@@ -51,6 +59,7 @@ TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
         const std::string port = PortPathOfUdc(0);
         EXPECT_TRUE(WaitUntil([&] { return NodeIsPlugdevs(usb_device_node(port)); }, 5s))
             << usb_device_node(port) << " is not the group plugdev's";
+        EXPECT_TRUE(ModemManagerIgnores(usb_device_node(port)));
         const OrvaneResult reported = RunOrvane({"MODE"}, 30s, user);
         EXPECT_EQ(reported.out, "Native USB\n");
         EXPECT_EQ(reported.exitCode, 0) << reported.err;
@@ -58,6 +67,8 @@ TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
         EXPECT_EQ(changed.out, ChangedLines(kCommClass, InterfaceTty(port, 0)));
         EXPECT_EQ(changed.exitCode, 0) << changed.err;
         ExpectChangeBytes(printer.Reads(), kNative, kCommClass);
+        const std::string tty = InterfaceTty(port, 0);
+        EXPECT_TRUE(WaitUntil([&] { return ModemManagerIgnores(tty); }, 5s)) << tty;
     }
 
     ASSERT_EQ(unlink(kRule), 0);
@@ -70,6 +81,7 @@ TEST(VmAccess, PlugdevUserChangesThroughThePackagedRuleAndIsRefusedWithoutIt) {
     ASSERT_TRUE(WaitUntil([&] { return !(node = usb_device_node(port)).empty(); }, 5s))
         << "no device at " << port;
     EXPECT_FALSE(NodeIsPlugdevs(node));
+    EXPECT_FALSE(ModemManagerIgnores(node));
     const std::string refusal = "No permission to open the printer's device " + node +
                                 ": install the udev rule " + kRule +
                                 " and plug the printer in again\n";

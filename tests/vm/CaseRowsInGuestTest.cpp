@@ -1,10 +1,12 @@
 // Every row of the table of cases that names vm, in a guest with the real kernel: printer N is a
 // gadget printer on dummy_udc.<N-1>, started from the row's text form, and {portN} is the tty
 // the kernel made for it by the end of the run, {placeN} its port path. The slow faults (two
-// minutes each) are no vm rows: VmFaults plays them on four printers in one guest at once.
+// minutes each) are no vm rows: VmFaults plays them on four printers in one guest at once. The
+// guest's syslog is served by the test (GuestSyslog), for the rows' logged lines.
 #include "../linux/OrvaneProcess.h"
 #include "CaseTable.h"
 #include "GadgetPrinterProcess.h"
+#include "GuestSyslog.h"
 #include "GuestUsb.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +68,7 @@ TEST_P(CaseRowsInGuest, RunsAsTheTableSays) {
     for (std::size_t i = 0; i < row.printers.size(); ++i) {
         places.push_back(PortPathOfUdc(static_cast<int>(i)));
     }
+    TakeGuestSyslog();
     const std::uint64_t start = MonotonicMs();
     OrvaneLaunch launch;
     launch.stdoutFile = row.stdoutTo == CaseStdout::Full ? "/dev/full" : "";
@@ -108,6 +111,9 @@ TEST_P(CaseRowsInGuest, RunsAsTheTableSays) {
     if (row.tookS) {
         EXPECT_GE(tookMs, row.tookS->first * 1000ull);
         EXPECT_LE(tookMs, row.tookS->second * 1000ull);
+    }
+    if (row.checksLog) {
+        EXPECT_EQ(TakeGuestSyslog(), ExpectedLines(row.logged, CaseSystem::Linux, ports, places));
     }
 }
 

@@ -5,7 +5,9 @@
 msi_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 if [[ ${E2E_WINEARCH:-win64} == win32 ]]; then msi_arch=x86; else msi_arch=x64; fi
 msi_folder() { echo "$WINEPREFIX/drive_c/Program Files/Orvane"; }
+msi_windows_folder() { echo 'C:\Program Files\Orvane'; }
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+event_source_key='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Orvane'
 
 # msi_make VERSION: $CASE_DIR/Orvane-VERSION.msi
 msi_make() {
@@ -42,6 +44,8 @@ assert_nothing_of_ours() {
     [[ -z "$(arp_entries)" ]] || fail "an Add/Remove Programs entry is left: $(arp_entries)"
     e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query 'HKLM\Software\Orvane' &&
         fail "HKLM\\Software\\Orvane is left"
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query "$event_source_key" &&
+        fail "the event source is left: $(tr -d '\r' <"$CASE_DIR/reg.out")"
     # Windows Installer's own record of the product, its feature and components.
     local key
     for key in 'HKLM\Software\Classes\Installer' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Installer'; do
@@ -73,6 +77,10 @@ case_installs_runs_and_uninstalls() {
     IFS=. read -r major minor patch tweak <<<"$E2E_VERSION"
     assert_equal "the Add/Remove Programs entry" \
         "$major.$minor.$((patch * 1000 + tweak)) The Orvane developers" "$(arp_entries)"
+    e2e_wine "$E2E_WINE_BOUND_S" "$CASE_DIR/reg.out" "$CASE_DIR/reg.err" reg query "$event_source_key"
+    assert_equal "the event source's values" \
+        "EventMessageFile REG_SZ $(msi_windows_folder)\Orvane.exe|TypesSupported REG_DWORD 0x7" \
+        "$(tr -d '\r' <"$CASE_DIR/reg.out" | awk 'NF >= 3 { $1 = $1; print }' | sort | paste -sd'|')"
 
     emulator_start --mode native
     E2E_ORVANE="$(msi_folder)/Orvane.exe" orvane_run 30 MODE
