@@ -32,7 +32,7 @@ namespace {
 class NoDialog : public DialogFace {
   public:
     BOOL Start(HINSTANCE, LPSTR) override { return TRUE; }
-    int Run(PrinterBackend&, const PrinterTarget&) override { return 0; }
+    int Run(PrinterBackend&, const PrinterTarget&, SystemLog&) override { return 0; }
 };
 
 // Enough for any real use and well past the twenty the console was once limited to.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test Orvane: the host toolchain and
-# GoogleTest, Python's jsonschema (for the rows' JSON documents), clang with libFuzzer,
-# MinGW-w64 (its binutils' windmc compiles the event log's message table), Wine, Xvfb and
+# GoogleTest, Python's jsonschema (for the rows' JSON documents), clang with libFuzzer and
+# nlohmann/json (the fuzzers' own reading of the JSON document), MinGW-w64 (its binutils' windmc compiles the event log's message table), Wine, Xvfb and
 # ImageMagick (for screenshots);
 # for the Linux orvane libusb, pkg-config, umockdev and dpkg-dev (its package's dependencies);
 # for its tests against the real kernel QEMU, busybox-static, cpio, kmod, udev and usbutils
@@ -17,6 +17,7 @@ packages=(cmake make g++ libgtest-dev python3 python3-jsonschema clang libclang-
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb imagemagick
     pkg-config libusb-1.0-0-dev libumockdev-dev umockdev dpkg-dev
+    nlohmann-json3-dev
     qemu-system-x86 busybox-static cpio kmod udev usbutils passwd libz-mingw-w64
     wixl msitools osslsigncode openssl lintian)
 # What is installed without its recommendations.

@@ -1,7 +1,6 @@
-// A strict reading of a JSON document (RFC 8259), for the fuzzers to check what Orvane printed
-// without trusting Orvane's own writer: one value, whitespace around it, nothing else; strings
-// of ASCII without raw control characters and with valid escapes; numbers as the grammar has
-// them; no deeper than 64 levels.
+// A strict reading of a JSON document, by a parser of its own (nlohmann/json), so that the
+// fuzzers check what Orvane printed without trusting Orvane's writer: one value, whitespace around
+// it, nothing else, and every byte of it ASCII.
 #pragma once
 
 #include <optional>
