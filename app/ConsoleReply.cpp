@@ -73,6 +73,9 @@ void WritePrinter(JsonWriter& json, const PrinterReport& printer) {
         .StringOrNull(printer.mode ? std::optional<std::string>(ModeName(*printer.mode))
                                    : std::nullopt);
     json.Key("port").StringOrNull(Shown(comm ? printer.port.port : std::nullopt));
+    if (comm && !printer.port.stableName.empty()) {
+        json.Key("stablePort").String(ShowDeviceText(printer.port.stableName));
+    }
     json.Key("inUse").BoolOrNull(printer.inUse);
     json.Key("sharedSerial")
         .StringOrNull(listed.sharedSerial.empty() ? std::nullopt : Shown(listed.sharedSerial));

@@ -113,6 +113,9 @@ struct PortLookup {
     std::string problem;
     // Module when no driver is bound to the interface that would have the port (Linux).
     MissingDriver driver{};
+    // A name of the port that survives its renumbering, where the system made one (Linux:
+    // udev's /dev/serial/by-id link to the tty); empty when it made none.
+    std::string stableName{};
 };
 
 class PrinterBackend {

@@ -43,7 +43,9 @@ PortLookup LibusbPrinterBackend::LookUpPort(const PrinterTarget& printer) {
         for (;;) {
             if (std::optional<std::string> node = InterfaceTtyNode(
                     found.portPath, found.configuration, found.interfaces.portInterface)) {
-                return {node, {}};
+                PortLookup lookup{node, {}};
+                lookup.stableName = StableTtyName(*node);
+                return lookup;
             }
             if (m_clock.NowMs() - start >= kTtySettleMs) {
                 break;

@@ -119,3 +119,15 @@ std::optional<std::string> InterfaceTtyNode(const std::string& portPath, int con
     }
     return "/dev/" + first->path().filename().string();
 }
+
+std::string StableTtyName(const std::string& ttyNode) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator link("/dev/serial/by-id", error), end;
+         !error && link != end; link.increment(error)) {
+        std::error_code resolveError;
+        if (std::filesystem::canonical(link->path(), resolveError) == ttyNode && !resolveError) {
+            return link->path().string();
+        }
+    }
+    return {};
+}

@@ -39,3 +39,7 @@ bool InterfaceClaimedByProcess(const std::string& portPath, int configuration, i
 // no driver has made one.
 std::optional<std::string> InterfaceTtyNode(const std::string& portPath, int configuration,
                                             int interfaceNumber);
+
+// The link udev made to that tty in /dev/serial/by-id ("/dev/serial/by-id/usb-..."), a name that
+// stays when the kernel numbers the tty anew; empty where there is none (no udevd, no rule).
+std::string StableTtyName(const std::string& ttyNode);

@@ -2,6 +2,7 @@
 // mode through the packaged rule, and without the rule is told so and sends nothing. The rule
 // also tells ModemManager to leave the printer alone, on its USB device and on its tty.
 #include "../linux/OrvaneProcess.h"
+#include "CaseTable.h"
 #include "GadgetPrinterProcess.h"
 #include "GuestCase.h"
 #include "GuestUsb.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <grp.h>
 #include <pwd.h>
@@ -41,6 +43,22 @@ bool ModemManagerIgnores(const std::string& node) {
     return std::system(query.c_str()) == 0;
 }
 
+// The name udev's own rules made for the tty in /dev/serial/by-id, as udev's database has it.
+std::string StableNameOf(const std::string& tty) {
+    FILE* links = popen(("udevadm info --query=symlink --name=" + tty).c_str(), "r");
+    std::string words;
+    for (int c = 0; links != nullptr && (c = std::fgetc(links)) != EOF;) {
+        words += static_cast<char>(c);
+    }
+    if (links != nullptr) {
+        pclose(links);
+    }
+    const std::size_t at = words.find("serial/by-id/");
+    return at == std::string::npos
+               ? ""
+               : "/dev/" + words.substr(at, words.find_first_of(" \n", at) - at);
+}
+
 bool NodeIsPlugdevs(const std::string& node) {
     struct stat status {};
     const group* plugdev = getgrnam("plugdev");
@@ -69,6 +87,14 @@ TEST(VmAccess, PackagedRuleOpensThePrinterToPlugdevAndClosesItToModemManager) {
         ExpectChangeBytes(printer.Reads(), kNative, kCommClass);
         const std::string tty = InterfaceTty(port, 0);
         EXPECT_TRUE(WaitUntil([&] { return ModemManagerIgnores(tty); }, 5s)) << tty;
+        // udev's stable name of the port stands beside the kernel's tty in the JSON document.
+        const std::string stable = StableNameOf(tty);
+        EXPECT_FALSE(stable.empty()) << "udev made no /dev/serial/by-id link to " << tty;
+        CaseRow row;
+        row.json = {{std::nullopt, ".printers[0].port \"" + tty + "\""},
+                    {std::nullopt, ".printers[0].stablePort \"" + stable + "\""}};
+        const OrvaneResult json = RunOrvane({"MODE", "JSON"}, 30s, user);
+        EXPECT_EQ(CheckJsonDocument(row, CaseSystem::Linux, json.out, {}), "");
     }
 
     ASSERT_EQ(unlink(kRule), 0);
