@@ -2,8 +2,8 @@
 # The guest launcher's own checks. A checkout under /tmp whose path holds a space, quotes, $, a
 # backslash, a comma, a colon and a non-ASCII letter (the launcher and its scripts copied there,
 # as a clone would be), its build tree and results inside it, and a folder under /dev/shm all
-# reach the guest, whose /tmp is otherwise its own; a folder under /proc, or one whose path
-# holds a newline, is refused with one line before any guest boots.
+# reach a command started in /tmp, which is otherwise the guest's own; a folder under /proc, or
+# one whose path holds a newline, is refused with one line before any guest boots.
 # Usage: launcher_test.sh GUEST_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,9 +22,10 @@ echo shm >"$shm/marker"
 
 set +e
 "$checkout/tests/vm/orvane-vm" --guest "$guest" --quiet --timeout 150 \
-    --results "$checkout/build/results" --cwd "$checkout/build" --keep "$shm" -- \
-    sh -c "test \"\$(cat marker)\" = checkout && test \"\$(cat $shm/marker)\" = shm &&
-        test ! -e $scratch/not-kept && echo reached >\"\$ORVANE_VM_RESULTS/answer\""
+    --results "$checkout/build/results" --cwd /tmp --keep "$shm" -- \
+    sh -c 'test "$(cat "$1/build/marker")" = checkout && test "$(cat "$2/marker")" = shm &&
+        test ! -e "$3/not-kept" && echo reached >"$ORVANE_VM_RESULTS/answer"' \
+    sh "$checkout" "$shm" "$scratch"
 code=$?
 set -e
 [ "$code" = 0 ] || fail "the guest did not reach its folders (exit $code); console: $checkout/build/results/console.log"
