@@ -3,15 +3,17 @@
 # machine's root: the
 # kernel's file systems, the USB modules (dummy_hcd with its gadget functions, usblp, cdc_acm),
 # udevd when asked, the extra packages, then the job's command in its folder. Its exit code ends
-# the console log as "orvane-vm: exit <code>". The job is $orvane_results/.orvane-vm/job, a
-# file of shell assignments that the launcher wrote. The guest powers off at the end.
+# the console log as "orvane-vm: exit <code>". The job is RESULTS/.orvane-vm/job, a file of
+# shell assignments that the launcher wrote. The guest powers off at the end.
+# Usage: guest-stage2.sh RESULTS
 set -u
+results=$1
 finish() {
     echo "orvane-vm: exit $1"
     sync
     busybox poweroff -f
 }
-job="$orvane_results/.orvane-vm/job"
+job="$results/.orvane-vm/job"
 # shellcheck source=/dev/null
 . "$job" || { echo "orvane-vm: no job at $job"; finish 125; }
 
@@ -26,7 +28,7 @@ hostname orvane-vm
 echo "orvane-vm: stage 2 at $(cut -d' ' -f1 /proc/uptime) s"
 
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
-export ORVANE_VM=1 ORVANE_VM_RESULTS="$orvane_results"
+export ORVANE_VM=1 ORVANE_VM_RESULTS="$results"
 for assignment in "${job_env[@]}"; do
     export "${assignment?}"
 done
@@ -61,5 +63,5 @@ fi
 
 echo "orvane-vm: ready in $(cut -d' ' -f1 /proc/uptime) s"
 cd "$job_cwd" || finish 125
-bash "$orvane_results/.orvane-vm/command"
+bash "$results/.orvane-vm/command"
 finish $?

@@ -41,15 +41,15 @@ echo "$package" >"$guest/kernel-package"
 ln -sfn "kernel/$version/boot/vmlinuz-$version" "$guest/vmlinuz"
 ln -sfn "kernel/$version/lib/modules" "$guest/modules"
 
-# The initramfs: busybox, the modules that reach the host's root, and /init; made again only
-# when what it is made of changed.
+# The initramfs: busybox, the modules that reach the host's root and read the launcher's job
+# (qemu_fw_cfg), and /init; made again only when what it is made of changed.
 if [ -f "$guest/initrd.gz" ] && [ "$(cat "$guest/kernel-version" 2>/dev/null)" = "$version" ] &&
     [ "$guest/initrd.gz" -nt "$here/initramfs-init" ] && [ "$guest/initrd.gz" -nt "$0" ]; then
     echo "prepare-guest: $guest ready (kernel $version)"
     exit 0
 fi
 modules=(virtio_ring virtio virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci netfs fscache
-    9pnet 9pnet_virtio 9p overlay)
+    9pnet 9pnet_virtio 9p overlay qemu_fw_cfg)
 tree=$(mktemp -d "$guest/initramfs.XXXXXX")
 mkdir -p "$tree"/{bin,proc,sys,dev,tmp,host,upper,newroot,modules}
 cp /bin/busybox "$tree/bin/busybox"

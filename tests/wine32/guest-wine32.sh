@@ -3,17 +3,18 @@
 # into the guest's overlay, then either makes the 32-bit prefix and keeps it as a tarball, or
 # restores that prefix and runs end-to-end cases from tests/e2e with the 32-bit Orvane.exe and
 # tools. Every case runs; the exit code is 0 only when all of them passed.
-# Usage: guest-wine32.sh ENV_FILE prefix
-#        guest-wine32.sh ENV_FILE cases GROUP.CASE...
+# Its environment (the launcher's --env, tests/wine32/CMakeLists.txt) holds WINE32_ROOT,
+# WINE32_PREFIX_TAR, WINE32_PREFIX_RECIPE and the E2E_* variables of the cases.
+# Usage: guest-wine32.sh prefix
+#        guest-wine32.sh cases GROUP.CASE...
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-env_file=${1:?usage: guest-wine32.sh ENV_FILE prefix|cases GROUP.CASE...}
-action=${2:?usage: guest-wine32.sh ENV_FILE prefix|cases GROUP.CASE...}
-shift 2
-# shellcheck source=/dev/null
-source "$env_file" # WINE32_ROOT, WINE32_PREFIX_TAR and the E2E_* variables of the cases
+action=${1:?usage: guest-wine32.sh prefix|cases GROUP.CASE...}
+shift
 # The prefix tarball is written to the results folder, the only one the guest shares back.
 [ "${ORVANE_VM:-}" = 1 ] || { echo "guest-wine32: runs only inside a guest (tests/vm/orvane-vm)" >&2; exit 2; }
+# Each case's folder is kept there too.
+export E2E_WORK=$ORVANE_VM_RESULTS/work
 
 uptime_s() { cut -d' ' -f1 /proc/uptime; }
 die() { echo "guest-wine32: $*" >&2; exit 1; }
