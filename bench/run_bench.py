@@ -111,15 +111,18 @@ def startup_ratio():
             for program in programs:
                 run(['wine', *program])
         # Wine's process start and exit come in steps of about 16 ms, so single runs jump
-        # between a few values: compare the means of many runs, taken in turn (40 runs moved
-        # the ratio by 0.5 between benchmarks on a machine of 30 ms runs).
+        # between a few values, and now and then one waits on the wineserver for several
+        # steps more: compare the means of many runs, taken in turn, without the fastest and
+        # the slowest fifth of each (plain means of 40 runs moved the ratio by 0.5 between
+        # benchmarks on a machine of 30 ms runs, and those of 200 runs by 0.3).
         times = [[], [], []]
         for _ in range(STARTUP_RUNS):
             for program, samples in zip(programs, times):
                 samples.append(run(['wine', *program])[2])
     finally:
         emulator.stop()
-    return [statistics.mean(samples) for samples in times]
+    return [statistics.mean(sorted(samples)[len(samples) // 5:len(samples) - len(samples) // 5])
+            for samples in times]
 
 
 def detection_latency():
@@ -193,8 +196,9 @@ NOTES = """Notes:
   which any program that finds devices through the Setup API pays, so `MODE` is measured
   against a trivial program that loads it too; the dialog's user32, gdi32 and comctl32 are
   delay-loaded, so the console switches do not load them, and the stack canary is drawn
-  without loading the crypto providers. Under Wine, single runs come in steps of about 16 ms,
-  so the ratio of the means moves between runs of the benchmark.
+  without loading the crypto providers. Under Wine, single runs come in steps of about 16 ms
+  and a few wait on the wineserver far longer, so each mean leaves out the fastest and the
+  slowest fifth of its runs.
 - Restart detection: the wait polls once a second, so the latency is the time from the
   printer's return to the next attempt; the restart times are varied to sample the whole period.
 - CPU: the wait sleeps between attempts; each attempt enumerates the target mode's device class.
@@ -212,7 +216,7 @@ def main():
                    'msvcrt.dll', 'gdi32.dll'}
     wait_cost = max(change_cpu - mode_cpu, 0.0)
     rows = [
-        (f'`MODE` wall time / trivial static exe importing setupapi.dll alone (means of '
+        (f'`MODE` wall time / trivial static exe importing setupapi.dll alone (means of the middle three fifths of '
          f'{STARTUP_RUNS} runs)',
          f'{orvane_s * 1000:.0f} ms / {setupapi_s * 1000:.0f} ms = {orvane_s / setupapi_s:.2f}x; '
          f'the trivial exe importing nothing more takes {trivial_s * 1000:.0f} ms '
