@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks orvane_run's handling of Wine's silent exits against a stand-in for wine: the first of
-# a suite run is retried with the first attempt's files kept aside, a second one fails the case.
+# a suite run is retried with the first attempt's files kept aside, a second one fails the case;
+# and a tool that Wine ends before it says a word is started once more.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,6 +14,7 @@ cat >"$scratch/bin/wine" <<'EOF'
 n=$(($(cat "$SCRATCH/calls" 2>/dev/null || echo 0) + 1))
 echo "$n" >"$SCRATCH/calls"
 grep -qx "$n" "$SCRATCH/silent" && exit 1
+case " $* " in *" --log "*) log=${*#*--log } && echo "$n ready" >"${log%% *}" ;; esac
 echo "ran $*"
 EOF
 chmod +x "$scratch/bin/wine"
@@ -43,6 +45,13 @@ check "a second silent exit in the same suite run fails the case" \
     grep -q "FAIL: Wine ended Orvane.exe silently twice" "$scratch/second.err"
 check "and is not retried" test "$(cat "$scratch/calls")" = 3
 check "both are counted" test "$(wc -l <"$E2E_STATE/wine-retries")" = 2
+
+printf '%s\n' 4 >"$scratch/silent"
+(source "$here/lib.sh" && e2e_begin_case tool && E2E_READY_BOUND_S=5 &&
+    e2e_start_tool emulator PrinterEmulator.exe "$scratch/tool.log" --log "$scratch/tool.log" &&
+    echo started) >"$scratch/tool.out" 2>"$scratch/tool.err"
+check "a tool that Wine ended without a word is started once more" grep -qx started "$scratch/tool.out"
+check "and its second start is the one that serves" grep -qx "5 ready" "$scratch/tool.log"
 
 if ((problems > 0)); then
     cat "$scratch"/*.out "$scratch"/*.err
