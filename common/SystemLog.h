@@ -8,6 +8,11 @@
 
 enum class LogLevel { Information, Warning, Error };
 
+// How long a record may take to be handed over. A log service or daemon that has stopped taking
+// records would otherwise hold Orvane for as long as it stays stopped; each writer hands the
+// record over on a thread of its own and goes on without it after this long.
+constexpr int kLogHandOverBoundMs = 2000;
+
 struct LogRecord {
     LogLevel level = LogLevel::Information;
     std::string text; // one line

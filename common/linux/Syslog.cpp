@@ -10,12 +10,10 @@
 namespace {
 // In the order of LogLevel.
 constexpr int kPriorities[] = {LOG_INFO, LOG_WARNING, LOG_ERR};
+} // namespace
 
 // syslog(3) waits for as long as the log's socket is full, as when the log daemon has stopped
-// reading. The record is handed over on a thread of its own, and orvane goes on without it
-// after this long.
-constexpr auto kHandOverBound = std::chrono::seconds(2);
-} // namespace
+// reading.
 
 void Syslog::Write(const LogRecord& record) {
     auto handedOver = std::make_shared<std::promise<void>>();
@@ -30,5 +28,5 @@ void Syslog::Write(const LogRecord& record) {
     } catch (const std::system_error&) {
         return; // no thread to write it: the record is dropped
     }
-    done.wait_for(kHandOverBound);
+    done.wait_for(std::chrono::milliseconds(kLogHandOverBoundMs));
 }

@@ -72,6 +72,8 @@ const char* ApiName(Api api) {
         return "RegisterEventSourceA";
     case Api::ReportEventA:
         return "ReportEventA";
+    case Api::CreateThread:
+        return "CreateThread";
     }
     return "?";
 }
@@ -275,6 +277,19 @@ int System::callsOf(Api api) const {
     return it == callsByApi_.end() ? 0 : it->second;
 }
 
+bool System::runThread(LPTHREAD_START_ROUTINE start, LPVOID parameter) {
+    ++threadDepth_;
+    try {
+        start(parameter);
+    } catch (const NeverReturns&) {
+        --threadDepth_;
+        ++stuckThreads;
+        return false;
+    }
+    --threadDepth_;
+    return true;
+}
+
 bool System::injectFault(Api api) {
     const std::uint64_t number = callCount_++;
     const int nth = callsByApi_[api]++;
@@ -339,6 +354,9 @@ Resources System::openResources() const {
             break;
         case Handle::Kind::EventSource:
             ++r.eventSources;
+            break;
+        case Handle::Kind::Thread:
+            ++r.threads;
             break;
         }
     }

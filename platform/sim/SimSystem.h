@@ -37,6 +37,7 @@ enum class Api {
     CM_Get_DevNode_Status,
     RegisterEventSourceA,
     ReportEventA,
+    CreateThread,
 };
 const char* ApiName(Api api);
 
@@ -64,6 +65,7 @@ struct Resources {
     int globalLocks = 0;
     int events = 0;
     int eventSources = 0;
+    int threads = 0;
     bool operator==(const Resources&) const = default;
 };
 
@@ -126,6 +128,10 @@ class System {
         std::vector<std::string> strings;
     };
     const std::vector<ReportedEvent>& reportedEvents() const { return reportedEvents_; }
+    // An event log service that has stopped answering: ReportEventA never returns.
+    bool eventLogStalls = false;
+    // Threads that made a call that never returns, and so never ended.
+    int stuckThreads = 0;
     Resources openResources() const;
     bool consoleFreed() const { return consoleFreed_; }
     // Whether the standard error stream is a console (GetConsoleMode succeeds on it).
@@ -162,7 +168,7 @@ class System {
     std::string commandLine_ = "Orvane.exe";
 
     struct Handle {
-        enum class Kind { File, DeviceList, RegistryKey, Global, Event, EventSource };
+        enum class Kind { File, DeviceList, RegistryKey, Global, Event, EventSource, Thread };
         explicit Handle(Kind k) : kind(k) {}
         Kind kind;
         // File: which printer pipe or interface it reaches.
@@ -171,7 +177,7 @@ class System {
         std::uint64_t printerSession = 0;
         bool overlapped = false;
         OVERLAPPED* pendingWrite = nullptr; // a write that has not finished
-        // Event
+        // Event; Thread: it has ended
         bool signaled = false;
         // DeviceList: the snapshot taken by SetupDiGetClassDevsA, of interfaces or (devices)
         // of device nodes.
@@ -190,6 +196,12 @@ class System {
     bool releaseHandle(const void* handle, Handle::Kind kind);
 
     static std::string lower(std::string text);
+
+    // A thread runs at once, to its end or to a call that would never return, which throws
+    // NeverReturns; returns whether it ended.
+    struct NeverReturns {};
+    bool runThread(LPTHREAD_START_ROUTINE start, LPVOID parameter);
+    bool onThread() const { return threadDepth_ > 0; }
 
   private:
     struct ClassConfig {
@@ -219,6 +231,7 @@ class System {
     std::vector<ReportedEvent> reportedEvents_;
     std::map<std::uintptr_t, Handle> handles_;
     std::uintptr_t nextHandle_ = 0x1000;
+    int threadDepth_ = 0;
 };
 
 // The module handle of the simulated executable, as GetModuleHandleA(nullptr) gives it.

@@ -94,6 +94,14 @@ BOOL WINAPI ReportEventA(HANDLE hEventLog, WORD wType, WORD, DWORD dwEventID, PS
         m.lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
+    if (m.eventLogStalls) {
+        if (m.onThread()) {
+            throw sim::System::NeverReturns{};
+        }
+        ++m.blockedForever; // the only thread would never return
+        m.lastError = ERROR_GEN_FAILURE;
+        return FALSE;
+    }
     if (m.injectFault(sim::Api::ReportEventA)) {
         return FALSE;
     }

@@ -195,9 +195,24 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL, BOOL bInitialState, LPCS
     return m.addHandle(std::move(event));
 }
 
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStartAddress,
+                           LPVOID lpParameter, DWORD, LPDWORD) {
+    sim::System& m = machine();
+    if (m.injectFault(sim::Api::CreateThread)) {
+        return nullptr;
+    }
+    Handle thread{Handle::Kind::Thread};
+    thread.signaled = m.runThread(lpStartAddress, lpParameter);
+    return m.addHandle(std::move(thread));
+}
+
+// Events and threads: signaled, or the wait runs out (never, when it has no bound).
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
     sim::System& m = machine();
     Handle* event = m.findHandle(hHandle, Handle::Kind::Event);
+    if (event == nullptr) {
+        event = m.findHandle(hHandle, Handle::Kind::Thread);
+    }
     if (event == nullptr) {
         m.lastError = ERROR_INVALID_HANDLE;
         return WAIT_FAILED;
@@ -209,7 +224,8 @@ DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
         ++m.blockedForever;
         return WAIT_FAILED;
     }
-    // Nothing in the simulated machine completes a pending write by itself: the wait runs out.
+    // Nothing in the simulated machine completes a pending write or ends a stuck thread by
+    // itself: the wait runs out.
     if (m.onSleep) {
         m.onSleep();
     }
@@ -279,7 +295,8 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
         ++m.closedWithPending;
     }
     if (!m.releaseHandle(hObject, Handle::Kind::File) &&
-        !m.releaseHandle(hObject, Handle::Kind::Event)) {
+        !m.releaseHandle(hObject, Handle::Kind::Event) &&
+        !m.releaseHandle(hObject, Handle::Kind::Thread)) {
         ++m.badReleases;
         m.lastError = ERROR_INVALID_HANDLE;
         return FALSE;

@@ -5,6 +5,8 @@
 
 #include "SimMachine.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int kNative = 0;
 constexpr int kPrinterClass = 1;
@@ -35,6 +37,34 @@ TEST_F(BoundedWriteTest, DialogChangeToAStalledPrinterComesBackUsable) {
     EXPECT_EQ(dialog.view.status, "No answer in Printer Class USB");
     EXPECT_EQ(dialog.view.waitsOnScreen, 0) << "the wait window goes and Change works again";
     EXPECT_EQ(TraceCount("OnChange(") - TraceCount("Not yet rebooted"), 4);
+}
+
+// The event log's record of a change is handed over within its bound, or left behind.
+TEST_F(BoundedWriteTest, StalledEventLogHoldsNeitherTheResultNorTheEnd) {
+    printer().attach(kNative);
+    printer().restartMs = 3000;
+    machine().eventLogStalls = true;
+    int exitCode = -1;
+    EXPECT_EQ(RunOrvaneWith({"PRINTERCLASS"}, &exitCode), "Now set to Printer Class USB\n");
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(machine().stuckThreads, 1);
+    EXPECT_EQ(machine().blockedForever, 0);
+    // It waited its bound once, then ended at once.
+    const auto late = std::find_if(trace().begin(), trace().end(), [](const std::string& line) {
+        return line.find("EventLog(") == 0;
+    });
+    ASSERT_NE(late, trace().end());
+    ASSERT_NE(late, trace().begin());
+    EXPECT_NE(late->find(") No answer within 2000 ms: going on without the record"),
+              std::string::npos);
+    const std::vector<std::uint64_t>& times = machine().debugTimes();
+    const auto at = static_cast<std::size_t>(late - trace().begin());
+    EXPECT_EQ(times[at] - times[at - 1], 2000u);
+    EXPECT_EQ(machine().now(), times[at]);
+    EXPECT_EQ(TraceCount("EventLog("), 1);
+    // The thread left behind holds its source until the process ends; nothing else is open.
+    EXPECT_EQ(machine().openResources(), (sim::Resources{.eventSources = 1}));
+    sim::reset();
 }
 
 TEST_F(BoundedWriteTest, WriteThatCompletesReturnsAtOnce) {

@@ -17,7 +17,8 @@ void SimMachineTest::TearDown() {
         << machine().openResources().deviceLists << ", keys "
         << machine().openResources().registryKeys << ", global blocks "
         << machine().openResources().globalBlocks << ", event sources "
-        << machine().openResources().eventSources;
+        << machine().openResources().eventSources << ", threads "
+        << machine().openResources().threads;
     EXPECT_EQ(machine().badReleases, 0) << "an object was released twice or never acquired";
     EXPECT_EQ(machine().blockedForever, 0) << "a call would never have returned";
     EXPECT_EQ(machine().closedWithPending, 0) << "a handle was closed with a write pending";
