@@ -10,6 +10,7 @@ import resource
 import statistics
 import subprocess
 import sys
+import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -47,8 +48,16 @@ def run_once(args, timeout):
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.monotonic()
     with open(out_path, 'wb') as out, open(os.path.join(WORK, 'last.err'), 'wb') as err:
-        code = subprocess.call(args, stdout=out, stderr=err, env=ENV, timeout=timeout)
+        process = subprocess.Popen(args, stdout=out, stderr=err, env=ENV)
+        # A blocking wait, ended by a watchdog: Popen.wait(timeout) polls with sleeps that double
+        # from 1 ms, which would round every run up to 15, 31 or 63 ms.
+        watchdog = threading.Timer(timeout, process.kill)
+        watchdog.start()
+        code = process.wait()
+        watchdog.cancel()
     wall = time.monotonic() - start
+    if code == -9:
+        raise SystemExit(f'{args} did not end within {timeout} s')
     after = resource.getrusage(resource.RUSAGE_CHILDREN)
     cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
     text = open(out_path, 'rb').read().decode(errors='replace').replace('\r', '')
@@ -106,16 +115,14 @@ def prepare():
 def startup_ratio():
     emulator = Emulator('startup', '--mode', 'native')
     try:
-        programs = [[ORVANE, 'MODE'], [TRIVIAL], [TRIVIAL_SETUPAPI]]
+        programs = [[ORVANE, 'MODE'], [TRIVIAL], [TRIVIAL_SETUPAPI], [ORVANE, 'VERSION']]
         for _ in range(3):  # warm Wine's caches for all
             for program in programs:
                 run(['wine', *program])
-        # Wine's process start and exit come in steps of about 16 ms, so single runs jump
-        # between a few values, and now and then one waits on the wineserver for several
-        # steps more: compare the means of many runs, taken in turn, without the fastest and
-        # the slowest fifth of each (plain means of 40 runs moved the ratio by 0.5 between
-        # benchmarks on a machine of 30 ms runs, and those of 200 runs by 0.3).
-        times = [[], [], []]
+        # Now and then a run waits on the wineserver several times longer than the rest:
+        # compare the means of many runs, taken in turn, without the fastest and the slowest
+        # fifth of each.
+        times = [[] for _ in programs]
         for _ in range(STARTUP_RUNS):
             for program, samples in zip(programs, times):
                 samples.append(run(['wine', *program])[2])
@@ -196,9 +203,17 @@ NOTES = """Notes:
   which any program that finds devices through the Setup API pays, so `MODE` is measured
   against a trivial program that loads it too; the dialog's user32, gdi32 and comctl32 are
   delay-loaded, so the console switches do not load them, and the stack canary is drawn
-  without loading the crypto providers. Under Wine, single runs come in steps of about 16 ms
-  and a few wait on the wineserver far longer, so each mean leaves out the fastest and the
-  slowest fifth of its runs.
+  without loading the crypto providers. A few runs wait on the wineserver far longer than the
+  rest, so each mean leaves out the fastest and the slowest fifth of its runs. Each run is
+  waited for by a blocking wait: Python's wait with a timeout polls with sleeps that double
+  from 1 ms, which rounded every run up to about 15, 31 or 63 ms. This machine's speed drifts
+  from minute to minute (a run of the trivial program took 9 ms in one benchmark and 50 ms in
+  the next), so the ratio moves by a few hundredths between benchmarks.
+- What `MODE` adds to `VERSION` is its device work, about a millisecond under Wine: the list's
+  three Setup API searches and the probe's one (Wine's setupapi writes each interface's
+  registry keys back as it lists it, some 45 wineserver requests for a search that finds the
+  printer), two opens of the printer's interface and one of PIPE00, and its 13 trace lines,
+  each raised by Wine's OutputDebugStringA as an exception.
 - Restart detection: the wait polls once a second, so the latency is the time from the
   printer's return to the next attempt; the restart times are varied to sample the whole period.
 - CPU: the wait sleeps between attempts; each attempt enumerates the target mode's device class.
@@ -207,7 +222,7 @@ NOTES = """Notes:
 
 def main():
     prepare()
-    orvane_s, trivial_s, setupapi_s = startup_ratio()
+    orvane_s, trivial_s, setupapi_s, version_s = startup_ratio()
     latencies = detection_latency()
     mode_cpu, change_cpu, change_wall, change_text = wait_cpu()
     foreign, presence = opens_per_probe()
@@ -218,9 +233,11 @@ def main():
     rows = [
         (f'`MODE` wall time / trivial static exe importing setupapi.dll alone (means of the middle three fifths of '
          f'{STARTUP_RUNS} runs)',
-         f'{orvane_s * 1000:.0f} ms / {setupapi_s * 1000:.0f} ms = {orvane_s / setupapi_s:.2f}x; '
-         f'the trivial exe importing nothing more takes {trivial_s * 1000:.0f} ms '
-         f'(`MODE` {orvane_s / trivial_s:.2f}x)', '<= 1.1x', orvane_s / setupapi_s <= 1.1),
+         f'{orvane_s * 1000:.1f} ms / {setupapi_s * 1000:.1f} ms = {orvane_s / setupapi_s:.2f}x; '
+         f'the trivial exe importing nothing more takes {trivial_s * 1000:.1f} ms '
+         f'(`MODE` {orvane_s / trivial_s:.2f}x); `VERSION`, which starts the same and looks for '
+         f'no printer, {version_s * 1000:.1f} ms ({version_s / setupapi_s:.2f}x)', '<= 1.1x',
+         orvane_s / setupapi_s <= 1.1),
         ('restart detection latency (max of %d)' % len(latencies),
          f'{max(latencies)} ms (median {statistics.median(latencies):.0f} ms)', '<= 1100 ms',
          bool(latencies) and max(latencies) <= 1100),
