@@ -25,7 +25,10 @@ enum WakeEvent : std::size_t {
     unplug_due = 2,
     plug_due = 3,
     plug_time = 4,
+    sweep_due = 5,
 };
+
+constexpr LONG sweep_period_ms = 250;
 
 WriteHandling command_writes(const PrinterDescription& options) {
     if (options.fail_writes) {
@@ -50,6 +53,7 @@ Printer::Printer(const PrinterDescription& options, PipeKind pipes, std::size_t 
       unplug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, false).c_str())),
       plug_event_(CreateEventA(nullptr, FALSE, FALSE, plug_event_name(number, true).c_str())),
       plug_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
+      sweep_timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)),
       pipe_kind_(pipes), inputs_{std::make_unique<PrinterInput>(*this, "PIPE00", false),
                                  std::make_unique<PrinterInput>(*this, "PIPE01", true)} {
     for (std::size_t pipe = 0; pipe < servers_.size(); ++pipe) {
@@ -107,7 +111,7 @@ bool Printer::start_pipes(std::string& error) {
 
 bool Printer::power_on(std::string& error) {
     if (!restart_event_.valid() || !back_timer_.valid() || !unplug_event_.valid() ||
-        !plug_event_.valid() || !plug_timer_.valid()) {
+        !plug_event_.valid() || !plug_timer_.valid() || !sweep_timer_.valid()) {
         error = "cannot create the restart, plug and unplug events and the timers";
     } else if (options_.unplugged || options_.plug_after_ms) {
         unplugged_ = options_.mode;
@@ -131,8 +135,8 @@ bool Printer::power_on(std::string& error) {
 }
 
 std::array<HANDLE, Printer::wake_event_count> Printer::wake_events() const {
-    return {restart_event_.get(), back_timer_.get(), unplug_event_.get(), plug_event_.get(),
-            plug_timer_.get()};
+    return {restart_event_.get(), back_timer_.get(), unplug_event_.get(),
+            plug_event_.get(),    plug_timer_.get(), sweep_timer_.get()};
 }
 
 void Printer::woken(std::size_t which) {
@@ -144,6 +148,8 @@ void Printer::woken(std::size_t which) {
         unplug();
     } else if (which == plug_due || which == plug_time) {
         plug();
+    } else if (which == sweep_due) {
+        sweep();
     }
 }
 
@@ -207,6 +213,8 @@ bool Printer::come_up(UsbMode mode, std::string& error) {
         withdraw();
         return false;
     }
+    CancelWaitableTimer(sweep_timer_.get());
+    left_.reset();
     registered_ = device;
     if (!(driven ? register_device_interface(device, error)
                  : register_device_node(device, error))) {
@@ -230,7 +238,10 @@ void Printer::withdraw() {
     // Unlisted first, then unreachable, as a device that leaves the bus.
     if (registered_) {
         remove_device_interface(*registered_);
-        registered_.reset();
+        left_ = std::exchange(registered_, std::nullopt);
+        LARGE_INTEGER due{};
+        due.QuadPart = -static_cast<LONGLONG>(sweep_period_ms) * 10000;
+        SetWaitableTimer(sweep_timer_.get(), &due, sweep_period_ms, nullptr, nullptr, FALSE);
     }
     link_.remove();
     if (device_port_published_) {
@@ -281,9 +292,21 @@ void Printer::come_back() {
     }
 }
 
+// Wine's setupapi writes back the keys of every device it lists, so a listing that overlapped the
+// withdrawal brings the device's keys back after it left: a device node without an interface,
+// which a client takes for a printer back without a driver. While the printer is away its keys
+// are taken away again, often enough that a client polling once a second never finds them.
+void Printer::sweep() {
+    if (left_ && device_keys_left(*left_)) {
+        remove_device_interface(*left_);
+        log_event("swept");
+    }
+}
+
 void Printer::power_off() {
     CancelWaitableTimer(back_timer_.get());
     CancelWaitableTimer(plug_timer_.get());
+    CancelWaitableTimer(sweep_timer_.get());
     returning_.reset();
     if (registered_ || link_.exists() || port_published_ || device_port_published_) {
         withdraw();

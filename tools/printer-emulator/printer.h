@@ -38,7 +38,7 @@ class Printer {
     bool start_pipes(std::string& error);
     bool power_on(std::string& error);
     // What run_printers() waits on for this printer, and what it does when one is set.
-    static constexpr std::size_t wake_event_count = 5;
+    static constexpr std::size_t wake_event_count = 6;
     std::array<HANDLE, wake_event_count> wake_events() const;
     void woken(std::size_t which);
     void power_off();
@@ -59,6 +59,7 @@ class Printer {
     void withdraw();
     void begin_restart();
     void come_back();
+    void sweep();
     // Leaves the bus, whatever it was doing, and comes back on it in the mode it left in.
     void unplug();
     void plug();
@@ -72,7 +73,8 @@ class Printer {
     UniqueHandle back_timer_;
     UniqueHandle unplug_event_;
     UniqueHandle plug_event_;
-    UniqueHandle plug_timer_; // --plug-after-ms
+    UniqueHandle plug_timer_;  // --plug-after-ms
+    UniqueHandle sweep_timer_; // runs while it is away from the bus
 
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     std::optional<UsbMode> mode_;      // empty while down
@@ -81,6 +83,7 @@ class Printer {
     // Touched by the thread that powers the printer and calls woken() only.
     ObjectLink link_;
     std::optional<DeviceInterface> registered_;
+    std::optional<DeviceInterface> left_; // what it was, while it is away
     bool port_published_ = false;
     std::optional<DeviceInterface> device_port_published_;
     std::optional<UsbMode> returning_; // the mode asked for while it is away

@@ -110,6 +110,17 @@ void remove_device_interface(const DeviceInterface& device) {
     remove_tree(enum_key_path(device));
 }
 
+bool device_keys_left(const DeviceInterface& device) {
+    for (const std::string& path : {enum_key_path(device), interface_key_path(device)}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            RegCloseKey(key);
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string serial_port_entry(std::size_t printer_index) {
     return "\\Device\\QZMPUSBPort" + std::to_string(printer_index);
 }

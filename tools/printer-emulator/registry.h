@@ -13,6 +13,8 @@ bool register_device_interface(const DeviceInterface& device, std::string& error
 // device without a driver shows.
 bool register_device_node(const DeviceInterface& device, std::string& error);
 void remove_device_interface(const DeviceInterface& device);
+// Whether the device's key or its interface's key is there.
+bool device_keys_left(const DeviceInterface& device);
 
 // "\Device\QZMPUSBPort<n>": the SERIALCOMM entry of the n-th printer attached, counted from 0.
 std::string serial_port_entry(std::size_t printer_index);
