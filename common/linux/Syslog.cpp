@@ -13,8 +13,7 @@ constexpr int kPriorities[] = {LOG_INFO, LOG_WARNING, LOG_ERR};
 } // namespace
 
 // syslog(3) waits for as long as the log's socket is full, as when the log daemon has stopped
-// reading.
-
+// reading: the record is handed over on a thread of its own.
 void Syslog::Write(const LogRecord& record) {
     auto handedOver = std::make_shared<std::promise<void>>();
     const std::future<void> done = handedOver->get_future();
